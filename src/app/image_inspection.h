@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/main_view.h"
+#include "platform/number_format.h"
+#include "support/binary_file_stream.h"
+
+namespace corvane::app {
+
+// The length of a complete disc image.
+inline constexpr std::int32_t StandardImageSize = 1'459'978'240;
+
+// ImageState values.
+namespace image_state {
+inline constexpr std::int16_t kWiped = 0;
+inline constexpr std::int16_t kGood = 1;
+inline constexpr std::int16_t kOversize = 2;
+}  // namespace image_state
+
+// What an image's length says about it.
+struct ImageClassification {
+  std::string_view status;
+  std::string_view advice;
+  std::int16_t state;
+};
+
+ImageClassification ClassifyLength(std::int32_t length);
+
+// "1459978240 Bytes / 1.36 GB": the exact count, then the readable size.
+std::string ImageSizeLine(std::int64_t length, const platform::NumberFormat& format);
+
+// The main window's image: one stream, created when first needed and re-pointed at every
+// image opened, and ImageState, the classification of the image shown.
+class ImageInspection {
+ public:
+  using StreamFactory = std::function<std::unique_ptr<cBinaryFileStream>()>;
+
+  explicit ImageInspection(MainView& view, StreamFactory makeStream = DefaultStream,
+                           const platform::NumberFormat& format = platform::SystemNumberFormat());
+
+  // Points the stream at the image; raises the stream's error when it cannot be opened,
+  // and then nothing shown has changed.
+  void OpenImageStream(const std::string& imagePath);
+  // Shows the open image's size line, then classifies it.
+  void ShowImageSize();
+  // Writes advice and status for the image's length and sets ImageState, in that order.
+  void ClassifyImage();
+
+  std::int16_t ImageState() const { return imageState_; }
+
+ private:
+  static std::unique_ptr<cBinaryFileStream> DefaultStream();
+  cBinaryFileStream& Stream();
+
+  MainView& view_;
+  StreamFactory makeStream_;
+  const platform::NumberFormat& format_;
+  std::unique_ptr<cBinaryFileStream> stream_;
+  std::int16_t imageState_ = image_state::kWiped;
+};
+
+}  // namespace corvane::app
