@@ -53,8 +53,10 @@ class ImageInspection {
 
   std::int16_t ImageState() const { return imageState_; }
 
- private:
+  // The system's stream, over the process's file table.
   static std::unique_ptr<cBinaryFileStream> DefaultStream();
+
+ private:
   cBinaryFileStream& Stream();
 
   MainView& view_;

@@ -1,0 +1,29 @@
+#include "app/rebuild_command.h"
+
+namespace corvane::app {
+namespace {
+
+std::string QuotedIfBlank(const std::string& piece) {
+  return piece.find_first_of(" \t") == std::string::npos ? piece : '"' + piece + '"';
+}
+
+}  // namespace
+
+std::string ToolPath(const std::string& applicationFolder) {
+  return applicationFolder + "\\" + kToolFileName;
+}
+
+std::optional<RebuildCommand> ComposeRebuildCommand(const std::string& applicationFolder,
+                                                    const std::string& shortImagePath,
+                                                    std::int16_t mode, const std::string& alignFlag,
+                                                    const std::string& streamFlag) {
+  const char* modeText = nullptr;
+  if (mode == rebuild_mode::kStandard) modeText = " f ";
+  if (mode == rebuild_mode::kLarge) modeText = " g ";
+  if (!modeText) return std::nullopt;
+  const std::string toolPath = ToolPath(applicationFolder);
+  return RebuildCommand{toolPath, QuotedIfBlank(toolPath) + " " + QuotedIfBlank(shortImagePath) +
+                                      modeText + alignFlag + " " + streamFlag};
+}
+
+}  // namespace corvane::app
