@@ -1,0 +1,8 @@
+#include "dialogs/common_dialog.h"
+
+namespace corvane {
+
+cCommonDialog::cCommonDialog()
+    : cCommonDialog(platform::SystemCommonDialogs(), platform::SystemDialogDefaults()) {}
+
+}  // namespace corvane
