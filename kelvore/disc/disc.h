@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "disc/file_system_table.h"
+
+namespace kelvore {
+
+// A checked source image: every structure it names lies within the image.
+struct Disc {
+  std::string game_code;  // as stored, possibly unprintable
+  std::string maker;
+  std::string game_name;
+  bool audio_streaming = false;
+
+  std::uint64_t image_size = 0;
+  std::uint64_t apploader_end = 0;  // bytes up to here form the system area kept as it is
+  std::uint32_t dol_offset = 0;
+  std::uint64_t dol_length = 0;
+  std::uint32_t fst_offset = 0;
+  FileSystemTable fst;
+};
+
+}  // namespace kelvore

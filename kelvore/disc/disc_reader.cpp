@@ -1,0 +1,118 @@
+#include "disc/disc_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "disc/big_endian.h"
+#include "disc/disc_format.h"
+#include "disc/dol.h"
+#include "disc/errors.h"
+#include "disc/text_format.h"
+
+namespace kelvore {
+namespace {
+
+using namespace format;
+
+std::string TextAt(std::span<const std::byte> header, std::size_t offset, std::size_t limit) {
+  const char* begin = reinterpret_cast<const char*>(header.data()) + offset;
+  return std::string(begin, strnlen(begin, limit));
+}
+
+// `what` spans [offset, offset + length); refuses it unless it lies within the image.
+void RequireWithinImage(const std::string& what, std::uint64_t offset, std::uint64_t length,
+                        std::uint64_t image_size) {
+  if (offset + length <= image_size) return;
+  throw ImageError(what + " (" + GroupedDecimal(length) + " bytes at " + Hex(offset) +
+                   ") reaches past the end of the image, which is " + GroupedDecimal(image_size) +
+                   " bytes long.");
+}
+
+std::vector<std::byte> ReadHeader(const ByteSource& source) {
+  if (source.Size() < kHeaderSize) {
+    throw ImageError("The image is " + GroupedDecimal(source.Size()) +
+                     " bytes long, too short for the " + GroupedDecimal(kHeaderSize) +
+                     "-byte disc header.");
+  }
+  std::vector<std::byte> header = ReadBytes(source, 0, kHeaderSize);
+  const std::uint32_t magic = LoadBe32(header, kMagicOffset);
+  if (magic != kMagicWord) {
+    throw ImageError("This is not a GameCube disc image: the magic word at " + Hex(kMagicOffset) +
+                     " is " + Hex(magic) + " instead of " + Hex(kMagicWord) + ".");
+  }
+  return header;
+}
+
+std::uint64_t ApploaderEnd(const ByteSource& source) {
+  const std::uint64_t header_end = kApploaderOffset + kApploaderHeaderSize;
+  if (source.Size() < header_end) {
+    throw ImageError("The image is " + GroupedDecimal(source.Size()) +
+                     " bytes long, too short for the apploader header at " + Hex(kApploaderOffset) +
+                     ".");
+  }
+  const auto header = ReadBytes(source, kApploaderOffset, kApploaderHeaderSize);
+  const std::uint64_t length = kApploaderHeaderSize +
+                               std::uint64_t{LoadBe32(header, kApploaderCodeSizeField)} +
+                               LoadBe32(header, kApploaderTrailerSizeField);
+  RequireWithinImage("The apploader", kApploaderOffset, length, source.Size());
+  return kApploaderOffset + length;
+}
+
+std::uint64_t CheckedDolLength(const ByteSource& source, std::uint32_t dol_offset) {
+  RequireWithinImage("The DOL header", dol_offset, kDolHeaderSize, source.Size());
+  const std::uint64_t length = DolLength(ReadBytes(source, dol_offset, kDolHeaderSize));
+  RequireWithinImage("The DOL", dol_offset, length, source.Size());
+  return length;
+}
+
+FileSystemTable ReadFst(const ByteSource& source, std::uint32_t fst_offset,
+                        std::uint32_t fst_size) {
+  if (fst_size > kMaxFstSize) {
+    throw ImageError("The FST claims " + GroupedDecimal(fst_size) +
+                     " bytes, far more than a GameCube can load (" + GroupedDecimal(kMaxFstSize) +
+                     " at most).");
+  }
+  RequireWithinImage("The FST", fst_offset, fst_size, source.Size());
+  return FileSystemTable(ReadBytes(source, fst_offset, fst_size));
+}
+
+void CheckFileData(const FileSystemTable& fst, std::uint64_t image_size) {
+  for (const DiscFile& file : fst.Files()) {
+    if (std::uint64_t{file.offset} + file.length <= image_size) continue;
+    throw ImageError("The data of " + fst.PathOf(file.entry) + " (" + GroupedDecimal(file.length) +
+                     " bytes at " + Hex(file.offset) +
+                     ") reaches past the end of the image, which is " + GroupedDecimal(image_size) +
+                     " bytes long: the dump is damaged.");
+  }
+}
+
+}  // namespace
+
+Disc ReadDisc(const ByteSource& source) {
+  const std::vector<std::byte> header = ReadHeader(source);
+  const std::uint64_t apploader_end = ApploaderEnd(source);
+  const std::uint32_t dol_offset = LoadBe32(header, kDolOffsetField);
+  const std::uint64_t dol_length = CheckedDolLength(source, dol_offset);
+  const std::uint32_t fst_offset = LoadBe32(header, kFstOffsetField);
+  FileSystemTable fst = ReadFst(source, fst_offset, LoadBe32(header, kFstSizeField));
+  CheckFileData(fst, source.Size());
+
+  return Disc{
+      .game_code = TextAt(header, kGameCodeOffset, kGameCodeLength),
+      .maker = TextAt(header, kMakerOffset, kMakerLength),
+      .game_name = TextAt(header, kGameNameOffset, kGameNameEnd - kGameNameOffset),
+      .audio_streaming = header[kAudioStreamingOffset] != std::byte{0},
+      .image_size = source.Size(),
+      .apploader_end = apploader_end,
+      .dol_offset = dol_offset,
+      .dol_length = dol_length,
+      .fst_offset = fst_offset,
+      .fst = std::move(fst),
+  };
+}
+
+}  // namespace kelvore

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "disc/byte_source.h"
+#include "disc/disc.h"
+
+namespace kelvore {
+
+// Reads and checks the image's header, apploader, DOL and FST. Throws ImageError naming the
+// problem (and the file's path inside the disc where one is involved), IoError when reading
+// fails.
+Disc ReadDisc(const ByteSource& source);
+
+}  // namespace kelvore

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace kelvore {
+
+// The image cannot be rebuilt as asked: it is not a disc image, it is damaged, or its data does
+// not fit the chosen image size. The tool exits with code 2.
+class ImageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Reading or writing failed, the output is in the way, the new image did not read back as
+// written, or the user interrupted the run. The tool exits with code 3.
+class IoError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace kelvore

@@ -1,0 +1,81 @@
+#include "disc/layout.h"
+
+#include <string>
+
+#include "disc/alignment.h"
+#include "disc/disc_format.h"
+#include "disc/errors.h"
+#include "disc/streaming_audio.h"
+#include "disc/text_format.h"
+
+namespace kelvore {
+namespace {
+
+using format::kBlockSize;
+
+void RequireFits(std::uint64_t data_end, ImageMode mode) {
+  const std::uint64_t image_size = ImageSizeFor(mode);
+  if (data_end <= image_size) return;
+  const std::string excess = GroupedDecimal(data_end - image_size);
+  if (mode == ImageMode::kStandard) {
+    throw ImageError("The data does not fit a standard image: it needs " + excess +
+                     " bytes more than the " + GroupedDecimal(image_size) +
+                     " bytes of a full disc. The 3 GB mode (g) may help.");
+  }
+  throw ImageError("The data does not fit even a 3 GB image: it needs " + excess +
+                   " bytes more than its " + GroupedDecimal(image_size) + " bytes.");
+}
+
+// Places the files one after another from `start`; returns where the last one ends.
+std::uint64_t PlaceFiles(const Disc& disc, LayoutOptions options, std::uint64_t start,
+                         Layout& layout, std::vector<std::uint64_t>& offsets) {
+  std::uint64_t cursor = start;
+  for (const DiscFile& file : disc.fst.Files()) {
+    const bool streaming =
+        options.isolate_streaming_audio && IsStreamingAudioName(disc.fst.NameOf(file.entry));
+    const bool on_block = options.align_all_files || streaming;
+    const std::uint64_t offset =
+        AlignUp(cursor, on_block ? kBlockSize : FileAlignment(file.offset));
+    offsets.push_back(offset);
+    cursor = offset + file.length;
+    if (streaming) {
+      cursor = AlignUp(cursor, kBlockSize);
+      layout.streaming_audio_entries.push_back(file.entry);
+    }
+  }
+  return cursor;
+}
+
+}  // namespace
+
+std::uint64_t ImageSizeFor(ImageMode mode) {
+  return mode == ImageMode::kStandard ? format::kStandardImageSize : format::kLargeImageSize;
+}
+
+Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options) {
+  Layout layout;
+  layout.image_size = ImageSizeFor(mode);
+  const std::uint64_t dol_offset = AlignUp(disc.apploader_end, kBlockSize);
+  const std::uint64_t fst_offset = AlignUp(dol_offset + disc.dol_length, kBlockSize);
+  const std::uint64_t fst_end = fst_offset + disc.fst.SizeInBytes();
+  RequireFits(fst_end, mode);
+
+  std::vector<std::uint64_t> offsets;
+  offsets.reserve(disc.fst.Files().size());
+  const std::uint64_t data_end = PlaceFiles(disc, options, fst_end, layout, offsets);
+  RequireFits(data_end, mode);
+
+  // The 3 GB image moves the file area as one block towards its end; whole 32 KiB steps keep
+  // every file's alignment.
+  const std::uint64_t shift =
+      mode == ImageMode::kLarge ? AlignDown(layout.image_size - data_end, kBlockSize) : 0;
+  layout.dol_offset = static_cast<std::uint32_t>(dol_offset);
+  layout.fst_offset = static_cast<std::uint32_t>(fst_offset);
+  layout.file_offsets.reserve(offsets.size());
+  for (std::uint64_t offset : offsets) {
+    layout.file_offsets.push_back(static_cast<std::uint32_t>(offset + shift));
+  }
+  return layout;
+}
+
+}  // namespace kelvore

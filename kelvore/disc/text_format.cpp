@@ -1,0 +1,34 @@
+#include "disc/text_format.h"
+
+#include <algorithm>
+
+namespace kelvore {
+
+std::string Hex(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string digits;
+  do {
+    digits.push_back(kDigits[value % 16]);
+    value /= 16;
+  } while (value != 0);
+  std::reverse(digits.begin(), digits.end());
+  return "0x" + digits;
+}
+
+std::string GroupedDecimal(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
+  }
+  return digits;
+}
+
+std::string PrintableText(std::string_view raw) {
+  std::string text(raw);
+  for (char& c : text) {
+    if (c < 0x20 || c > 0x7E) c = '?';
+  }
+  return text;
+}
+
+}  // namespace kelvore

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvore {
+
+// "0x2440": offsets in messages, as disc documentation writes them.
+std::string Hex(std::uint64_t value);
+
+// "1,459,978,240": byte counts in messages.
+std::string GroupedDecimal(std::uint64_t value);
+
+// Text from the disc for the console: bytes outside printable ASCII become '?'.
+std::string PrintableText(std::string_view raw);
+
+}  // namespace kelvore

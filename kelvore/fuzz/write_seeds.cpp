@@ -1,0 +1,58 @@
+// Writes the fuzzing seed corpus: small valid synthetic images of several shapes.
+// Usage: kelvore_fuzz_seeds SEED_FOLDER [MORE_FOLDERS_TO_CREATE...]
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "testing/synthetic_image.h"
+
+namespace {
+
+using kelvore::testkit::SyntheticFile;
+using kelvore::testkit::SyntheticImage;
+using kelvore::testkit::SyntheticImageSpec;
+
+SyntheticImageSpec SmallSpec(std::vector<SyntheticFile> files, std::uint64_t seed) {
+  SyntheticImageSpec spec;
+  spec.apploader_code_size = 0x40;
+  spec.apploader_trailer_size = 0x20;
+  spec.dol_text_size = 0x40;
+  spec.dol_data_size = 0x20;
+  spec.files = std::move(files);
+  spec.seed = seed;
+  return spec;
+}
+
+std::vector<SyntheticImageSpec> Seeds() {
+  return {
+      SmallSpec({}, 1),
+      SmallSpec({{"a.bin", 16, 4}}, 2),
+      SmallSpec({{"opening.bnr", 32, 32},
+                 {"audio/bgm.adp", 40, 64},
+                 {"audio/v/v1.dtk", 8, 4},
+                 {"data/l1/map.dat", 24, 16},
+                 {"data/l1/empty", 0, 4},
+                 {"data/readme", 5, 8},
+                 {"MUSIC.ADP", 12, 4}},
+                3),
+      SmallSpec({{"a/b/c/d/e/deep.bin", 8, 4}, {"a/b/side.bin", 4, 4}, {"z.bin", 4, 2048}}, 4),
+  };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "Usage: kelvore_fuzz_seeds SEED_FOLDER [MORE_FOLDERS...]\n");
+    return 1;
+  }
+  for (int i = 1; i < argc; ++i) std::filesystem::create_directories(argv[i]);
+  int number = 0;
+  for (const SyntheticImageSpec& spec : Seeds()) {
+    SyntheticImage(spec).WriteTo(std::string(argv[1]) + "/seed-" + std::to_string(++number) +
+                                 ".gcm");
+  }
+  return 0;
+}

@@ -1,0 +1,61 @@
+// kelvore: rebuilds a wiped GameCube disc image into a full-size one. Corvane starts it as
+// `kelvore IMAGE f|g [t] [s]`.
+
+#include <string>
+#include <type_traits>
+#include <variant>
+
+#include "platform/arguments.h"
+#include "platform/file_system.h"
+#include "platform/terminal.h"
+#include "tool/command_line.h"
+#include "tool/exit_codes.h"
+#include "tool/rebuild_job.h"
+#include "tool/usage.h"
+
+namespace {
+
+using namespace kelvore;
+
+int Rebuild(RebuildRequest request, Console& console) {
+  request.image = ResolvePath(request.image);
+  if (request.output) request.output = ResolvePath(*request.output);
+  WatchForInterrupts();
+  const RebuildServices services{
+      .open_source = OpenSourceImage,
+      .create_output = CreateOutputFile,
+      .path_exists = PathExists,
+  };
+  return RunRebuild(request, services, console, InterruptRequested());
+}
+
+int Run(const Command& command, Console& console) {
+  return std::visit(
+      [&console](const auto& parsed) -> int {
+        using Parsed = std::decay_t<decltype(parsed)>;
+        if constexpr (std::is_same_v<Parsed, ShowHelp>) {
+          console.Line(HelpText());
+          return kExitDone;
+        } else if constexpr (std::is_same_v<Parsed, ShowVersion>) {
+          console.Line(kVersionText);
+          return kExitDone;
+        } else if constexpr (std::is_same_v<Parsed, UsageError>) {
+          console.Error("Error: " + parsed.message);
+          console.Error(ShortUsage());
+          return kExitUsage;
+        } else {
+          return Rebuild(parsed, console);
+        }
+      },
+      command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto console = MakeTerminalConsole();
+  const int exit_code = Run(ParseArguments(ProgramArguments(argc, argv)), *console);
+  MarkCleanupDone();
+  WaitForEnterIfWindowIsOurs(*console);
+  return exit_code;
+}

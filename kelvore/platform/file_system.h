@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "disc/byte_source.h"
+#include "tool/output_file.h"
+
+namespace kelvore {
+
+// Opens an image for reading only, letting others read it too but not write it. Throws
+// IoError.
+std::unique_ptr<ByteSource> OpenSourceImage(const std::string& path);
+
+// Creates a new, empty output file, marked sparse where the file system needs that. Fails with
+// IoError when anything already exists under `path`.
+std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path);
+
+bool PathExists(const std::string& path);
+
+}  // namespace kelvore

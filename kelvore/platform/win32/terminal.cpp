@@ -1,0 +1,106 @@
+#include "platform/terminal.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/wide_text.h"
+
+namespace kelvore {
+namespace {
+
+constexpr DWORD kCloseGraceMilliseconds = 4000;
+
+std::atomic<bool> interrupt_requested{false};
+HANDLE cleanup_done = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  interrupt_requested.store(true);
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+  // The window is closing or the session ends: Windows ends the process as soon as this
+  // returns, so give the main thread time to remove its unfinished output first.
+  if (cleanup_done != nullptr) WaitForSingleObject(cleanup_done, kCloseGraceMilliseconds);
+  return TRUE;
+}
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(handle, &mode) != 0;
+}
+
+void Write(HANDLE handle, const std::string& text) {
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  if (IsConsole(handle)) {
+    const std::wstring wide = Utf8ToWide(text);
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  } else {
+    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  }
+}
+
+class TerminalConsole : public Console {
+ public:
+  void Line(std::string_view text) override {
+    EndProgressLine();
+    Write(output_, std::string(text) + "\r\n");
+  }
+
+  void Progress(std::string_view text) override {
+    if (!IsConsole(output_)) return;
+    std::string line = "\r" + std::string(text);
+    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
+    shown_width_ = text.size();
+    Write(output_, line);
+  }
+
+  void Error(std::string_view text) override {
+    EndProgressLine();
+    Write(error_, std::string(text) + "\r\n");
+  }
+
+ private:
+  void EndProgressLine() {
+    if (shown_width_ == 0) return;
+    Write(output_, "\r\n");
+    shown_width_ = 0;
+  }
+
+  HANDLE output_ = GetStdHandle(STD_OUTPUT_HANDLE);
+  HANDLE error_ = GetStdHandle(STD_ERROR_HANDLE);
+  std::size_t shown_width_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Console> MakeTerminalConsole() { return std::make_unique<TerminalConsole>(); }
+
+void WatchForInterrupts() {
+  cleanup_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+const std::atomic<bool>& InterruptRequested() { return interrupt_requested; }
+
+void MarkCleanupDone() {
+  if (cleanup_done != nullptr) SetEvent(cleanup_done);
+}
+
+void WaitForEnterIfWindowIsOurs(Console& console) {
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) != 1) return;
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (!IsConsole(input)) return;
+  console.Line("Press Enter to close this window.");
+  // Keys pressed while the rebuild ran must not close the window before the result is read.
+  FlushConsoleInputBuffer(input);
+  wchar_t typed[64];
+  DWORD count = 0;
+  while (ReadConsoleW(input, typed, 64, &count, nullptr) && count > 0) {
+    if (std::wstring_view(typed, count).find_first_of(L"\r\n") != std::wstring_view::npos) {
+      return;
+    }
+  }
+}
+
+}  // namespace kelvore

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Writes small GameCube disc images for tests, fuzzing seeds and benchmarks: a header, an
+// apploader, a DOL, a nested FST and files of pseudo-random bytes.
+namespace kelvore::testkit {
+
+struct SyntheticFile {
+  std::string path;  // inside the disc, such as "audio/bgm01.adp"; directories follow from it
+  std::uint32_t length = 0;
+  // The file's source offset is an odd multiple of this power of two (32 KiB: any multiple),
+  // so this is exactly the alignment a rebuild has to keep.
+  std::uint32_t alignment = 4;
+};
+
+struct SyntheticImageSpec {
+  std::string game_code = "GKVE";
+  std::string maker = "01";
+  std::string game_name = "Kelvore Test Disc";
+  std::uint32_t apploader_code_size = 0x1234;
+  std::uint32_t apploader_trailer_size = 0x40;
+  std::uint32_t dol_text_size = 0x900;
+  std::uint32_t dol_data_size = 0x300;
+  std::vector<SyntheticFile> files;
+  std::uint64_t seed = 1;
+  // Wiped: the image ends right after its last file. Otherwise it is padded with zeros to the
+  // standard size (only WriteTo can produce that).
+  bool wiped = true;
+};
+
+// A file as placed in the image, in FST order.
+struct PlacedFile {
+  std::string path;  // "/audio/bgm01.adp"
+  std::uint32_t entry;
+  std::uint32_t offset;
+  std::uint32_t length;
+};
+
+class SyntheticImage {
+ public:
+  // The files' data lies after the FST in the reverse of FST order, so that a rebuild which
+  // keeps FST order visibly reorders it.
+  explicit SyntheticImage(SyntheticImageSpec spec);
+
+  std::uint64_t Size() const { return size_; }
+  std::uint32_t ApploaderEnd() const { return apploader_end_; }
+  std::uint32_t DolOffset() const { return dol_offset_; }
+  std::uint32_t DolLength() const { return dol_length_; }
+  std::uint32_t FstOffset() const { return fst_offset_; }
+  std::uint32_t FstSize() const { return static_cast<std::uint32_t>(fst_.size()); }
+
+  const std::vector<PlacedFile>& Files() const { return files_; }
+  const PlacedFile& File(std::string_view path) const;
+
+  // FST entry index of a file or directory ("/audio").
+  std::uint32_t EntryOf(std::string_view path) const { return entries_.at(std::string(path)); }
+
+  // The whole image in memory; only for wiped images.
+  std::vector<std::byte> Bytes() const;
+
+  // Everything up to the end of the FST: the header, apploader, DOL and FST.
+  std::vector<std::byte> SystemArea() const;
+
+  // Writes the image to a file in bounded chunks, leaving gaps unwritten.
+  void WriteTo(const std::string& path) const;
+
+ private:
+  void BuildFst();
+  void PlaceEverything();
+  void FillFile(std::size_t file_index, std::uint64_t from, std::span<std::byte> out) const;
+
+  SyntheticImageSpec spec_;
+  std::vector<std::byte> system_area_;  // up to the end of the FST
+  std::vector<std::byte> fst_;
+  std::vector<PlacedFile> files_;
+  std::vector<std::size_t> spec_index_;  // spec file of each placed file
+  std::map<std::string, std::uint32_t> entries_;
+  std::uint32_t apploader_end_ = 0;
+  std::uint32_t dol_offset_ = 0;
+  std::uint32_t dol_length_ = 0;
+  std::uint32_t fst_offset_ = 0;
+  std::uint64_t size_ = 0;
+};
+
+// A nested disc with files of many alignments, two streaming audio tracks and an empty file.
+SyntheticImageSpec NestedDiscSpec();
+
+}  // namespace kelvore::testkit

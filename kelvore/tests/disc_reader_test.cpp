@@ -1,0 +1,157 @@
+#include "disc/disc_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "disc/big_endian.h"
+#include "disc/errors.h"
+#include "disc/memory_byte_source.h"
+#include "testing/synthetic_image.h"
+
+namespace kelvore {
+namespace {
+
+using testkit::NestedDiscSpec;
+using testkit::SyntheticImage;
+
+TEST(ReadDisc, ReadsHeaderApploaderDolAndNestedFileSystem) {
+  const SyntheticImage image(NestedDiscSpec());
+  const Disc disc = ReadDisc(MemoryByteSource(image.Bytes()));
+
+  EXPECT_EQ(disc.game_code, "GKVE");
+  EXPECT_EQ(disc.maker, "01");
+  EXPECT_EQ(disc.game_name, "Kelvore Test Disc");
+  EXPECT_TRUE(disc.audio_streaming);
+  EXPECT_EQ(disc.image_size, image.Size());
+  EXPECT_EQ(disc.apploader_end, 0x2440u + 0x20 + 0x1234 + 0x40);
+  EXPECT_EQ(disc.dol_offset, image.DolOffset());
+  EXPECT_EQ(disc.dol_length, 0x100u + 0x900 + 0x300);
+  EXPECT_EQ(disc.fst_offset, image.FstOffset());
+  EXPECT_EQ(disc.fst.SizeInBytes(), image.FstSize());
+
+  const auto& files = disc.fst.Files();
+  ASSERT_EQ(files.size(), image.Files().size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(disc.fst.PathOf(files[i].entry), image.Files()[i].path);
+    EXPECT_EQ(files[i].offset, image.Files()[i].offset);
+    EXPECT_EQ(files[i].length, image.Files()[i].length);
+  }
+  EXPECT_EQ(disc.fst.PathOf(image.EntryOf("/audio/voice")), "/audio/voice");
+}
+
+TEST(ReadDisc, DolLengthIsItsFurthestNonEmptySection) {
+  const SyntheticImage image(NestedDiscSpec());
+  std::vector<std::byte> bytes = image.Bytes();
+  const std::size_t dol = image.DolOffset();
+  // An empty section far out does not count; a later non-empty one does.
+  StoreBe32(bytes, dol + 0x1C + 4 * 5, 0x7000000);
+  StoreBe32(bytes, dol + 0x90 + 4 * 6, 0);
+  StoreBe32(bytes, dol + 0x00 + 4 * 6, 0x7000000);
+  StoreBe32(bytes, dol + 0x1C + 4 * 1, 0x900);
+  StoreBe32(bytes, dol + 0xAC + 4 * 1, 0x800);
+  EXPECT_EQ(ReadDisc(MemoryByteSource(bytes)).dol_length, 0x1100u);
+}
+
+struct Corruption {
+  std::string what;
+  std::function<void(std::vector<std::byte>&, const SyntheticImage&)> apply;
+  std::string message_part;
+};
+
+std::size_t EntryAt(const SyntheticImage& image, const std::string& path) {
+  return image.FstOffset() + std::size_t{image.EntryOf(path)} * 12;
+}
+
+std::vector<Corruption> Corruptions() {
+  return {
+      {"too short for the header", [](auto& b, auto&) { b.resize(0x300); },
+       "too short for the 1,088-byte disc header"},
+      {"too short for the apploader header", [](auto& b, auto&) { b.resize(0x2450); },
+       "too short for the apploader header"},
+      {"wrong magic word", [](auto& b, auto&) { StoreBe32(b, 0x1C, 0x12345678); },
+       "the magic word at 0x1C is 0x12345678"},
+      {"apploader past the end", [](auto& b, auto&) { StoreBe32(b, 0x2440 + 0x14, 0x7FFFFFF0); },
+       "The apploader"},
+      {"DOL header past the end",
+       [](auto& b, auto&) { StoreBe32(b, 0x420, static_cast<std::uint32_t>(b.size() - 0x10)); },
+       "The DOL header"},
+      {"DOL section past the end",
+       [](auto& b, const SyntheticImage& image) {
+         StoreBe32(b, image.DolOffset() + 0xAC + 4 * 3, 0x10000000);
+         StoreBe32(b, image.DolOffset() + 0x1C + 4 * 3, 0x100);
+       },
+       "The DOL (268,435,712 bytes"},
+      {"FST past the end",
+       [](auto& b, auto&) { StoreBe32(b, 0x424, static_cast<std::uint32_t>(b.size() - 0x20)); },
+       "The FST ("},
+      {"FST larger than a console loads", [](auto& b, auto&) { StoreBe32(b, 0x428, 0x1000000); },
+       "far more than a GameCube can load"},
+      {"FST too short for its root", [](auto& b, auto&) { StoreBe32(b, 0x428, 4); },
+       "too short for its root entry"},
+      {"root not a directory",
+       [](auto& b, const SyntheticImage& image) { b[image.FstOffset()] = std::byte{0}; },
+       "root entry is not a directory"},
+      {"root counting no entries",
+       [](auto& b, const SyntheticImage& image) { StoreBe32(b, image.FstOffset() + 8, 0); },
+       "counts no entries"},
+      {"entries larger than the FST",
+       [](auto& b, const SyntheticImage& image) {
+         StoreBe32(b, image.FstOffset() + 8, image.FstSize() / 12 + 1);
+       },
+       "but it is only"},
+      {"name offset outside the string table",
+       [](auto& b, const SyntheticImage& image) {
+         StoreBe32(b, EntryAt(image, "/audio/voice"), 0x01FFFFFF);
+       },
+       "in /audio: its name offset 0xFFFFFF lies outside the string table"},
+      {"name without its NUL",
+       [](auto& b, const SyntheticImage& image) {
+         b[image.FstOffset() + image.FstSize() - 1] = std::byte{'x'};
+       },
+       "without a terminating NUL"},
+      {"directory naming the wrong parent",
+       [](auto& b, const SyntheticImage& image) {
+         StoreBe32(b, EntryAt(image, "/audio/voice") + 4, 0);
+       },
+       "Directory /audio/voice (FST entry 4) names entry 0 as its parent"},
+      {"directory ending past its parent",
+       [](auto& b, const SyntheticImage& image) {
+         StoreBe32(b, EntryAt(image, "/audio/voice") + 8, image.EntryOf("/data") + 1);
+       },
+       "Directory /audio/voice (FST entry 4) ends at entry"},
+      {"directory ending before itself",
+       [](auto& b, const SyntheticImage& image) {
+         StoreBe32(b, EntryAt(image, "/data") + 8, image.EntryOf("/data"));
+       },
+       "breaks the nesting"},
+      {"entry of unknown type",
+       [](auto& b, const SyntheticImage& image) {
+         b[EntryAt(image, "/data/readme.txt")] = std::byte{2};
+       },
+       "(/data/readme.txt) has the unknown type 2"},
+      {"file data past the end (damaged dump)", [](auto& b, auto&) { b.pop_back(); },
+       "The data of /opening.bnr (6,496 bytes at"},
+  };
+}
+
+TEST(ReadDisc, RefusesEachKindOfInvalidImageNamingTheProblem) {
+  const SyntheticImage image(NestedDiscSpec());
+  for (const Corruption& corruption : Corruptions()) {
+    SCOPED_TRACE(corruption.what);
+    std::vector<std::byte> bytes = image.Bytes();
+    corruption.apply(bytes, image);
+    try {
+      ReadDisc(MemoryByteSource(bytes));
+      ADD_FAILURE() << "accepted";
+    } catch (const ImageError& error) {
+      EXPECT_NE(std::string(error.what()).find(corruption.message_part), std::string::npos)
+          << error.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kelvore

@@ -1,0 +1,172 @@
+#include "disc/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "disc/alignment.h"
+#include "disc/disc_reader.h"
+#include "disc/errors.h"
+#include "disc/memory_byte_source.h"
+#include "disc/streaming_audio.h"
+#include "testing/synthetic_image.h"
+
+namespace kelvore {
+namespace {
+
+using testkit::NestedDiscSpec;
+using testkit::SyntheticImage;
+using testkit::SyntheticImageSpec;
+
+constexpr std::uint64_t k32KiB = 0x8000;
+
+TEST(FileAlignment, IsTheLargestPowerOfTwoDividingTheOffsetBetween4BytesAnd32KiB) {
+  EXPECT_EQ(FileAlignment(0x12344), 4u);
+  EXPECT_EQ(FileAlignment(0x12348), 8u);
+  EXPECT_EQ(FileAlignment(0x12800), 0x800u);
+  EXPECT_EQ(FileAlignment(0x18000), 0x8000u);
+  EXPECT_EQ(FileAlignment(0x40000000), 0x8000u);
+  EXPECT_EQ(FileAlignment(0), 0x8000u);
+  // Offsets that are not even multiples of 4 still get the console's minimum.
+  EXPECT_EQ(FileAlignment(0x12346), 4u);
+  EXPECT_EQ(FileAlignment(0x12345), 4u);
+}
+
+TEST(StreamingAudioName, MatchesAdpAndDtkInAnyCaseOnly) {
+  for (const char* name : {"bgm.adp", "BGM.ADP", "v01.Dtk", ".adp"}) {
+    EXPECT_TRUE(IsStreamingAudioName(name)) << name;
+  }
+  for (const char* name : {"adp", "bgm.adpcm", "bgm.adp.bak", "dtk.bin", ""}) {
+    EXPECT_FALSE(IsStreamingAudioName(name)) << name;
+  }
+}
+
+class LayoutTest : public ::testing::Test {
+ protected:
+  Layout Plan(ImageMode mode, LayoutOptions options = {}) const {
+    return PlanLayout(disc_, mode, options);
+  }
+
+  // Checks that files follow one another in FST order from the FST's end, each on the
+  // alignment `alignment_of(i)` gives, with no larger gap than that alignment needs.
+  template <typename AlignmentOf>
+  void ExpectPackedInOrder(const Layout& layout, AlignmentOf alignment_of) const {
+    std::uint64_t previous_end = layout.fst_offset + disc_.fst.SizeInBytes();
+    const auto& files = disc_.fst.Files();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      SCOPED_TRACE(disc_.fst.PathOf(files[i].entry));
+      const std::uint64_t alignment = alignment_of(i);
+      EXPECT_EQ(layout.file_offsets[i] % alignment, 0u);
+      EXPECT_GE(layout.file_offsets[i], previous_end);
+      EXPECT_LT(layout.file_offsets[i] - previous_end, alignment);
+      previous_end = layout.file_offsets[i] + files[i].length;
+    }
+  }
+
+  const SyntheticImage image_{NestedDiscSpec()};
+  const Disc disc_ = ReadDisc(MemoryByteSource(image_.Bytes()));
+};
+
+TEST_F(LayoutTest, StandardImageKeepsSystemAreaAndPacksFilesInFstOrder) {
+  const Layout layout = Plan(ImageMode::kStandard);
+  EXPECT_EQ(layout.image_size, 1'459'978'240u);
+  // The apploader ends at 0x36D4: the DOL (0xD00 bytes) goes to the next 32 KiB, the FST to
+  // the one after.
+  EXPECT_EQ(layout.dol_offset, 0x8000u);
+  EXPECT_EQ(layout.fst_offset, 0x10000u);
+  ASSERT_EQ(layout.file_offsets.size(), disc_.fst.Files().size());
+  EXPECT_TRUE(layout.streaming_audio_entries.empty());
+}
+
+TEST_F(LayoutTest, FilesFollowInFstOrderKeepingTheirSourceAlignment) {
+  const auto& spec = NestedDiscSpec().files;
+  const Layout layout = Plan(ImageMode::kStandard);
+  ExpectPackedInOrder(layout, [&](std::size_t i) {
+    const auto file = std::find_if(spec.begin(), spec.end(), [&](const auto& wanted) {
+      return "/" + wanted.path == image_.Files()[i].path;
+    });
+    return std::uint64_t{file->alignment};
+  });
+}
+
+TEST_F(LayoutTest, LargeImageMovesTheFileAreaAsOneBlockToTheEnd) {
+  const Layout standard = Plan(ImageMode::kStandard);
+  const Layout large = Plan(ImageMode::kLarge);
+  EXPECT_EQ(large.image_size, 3'221'225'472u);
+  EXPECT_EQ(large.dol_offset, standard.dol_offset);
+  EXPECT_EQ(large.fst_offset, standard.fst_offset);
+
+  const std::uint64_t shift = large.file_offsets[0] - standard.file_offsets[0];
+  EXPECT_EQ(shift % k32KiB, 0u);
+  for (std::size_t i = 0; i < large.file_offsets.size(); ++i) {
+    EXPECT_EQ(large.file_offsets[i], standard.file_offsets[i] + shift);
+  }
+  const auto& files = disc_.fst.Files();
+  const std::uint64_t end = large.file_offsets.back() + files.back().length;
+  EXPECT_LE(end, large.image_size);
+  EXPECT_LT(large.image_size - end, k32KiB);
+}
+
+TEST_F(LayoutTest, OptionTPutsEveryFileOn32KiB) {
+  for (ImageMode mode : {ImageMode::kStandard, ImageMode::kLarge}) {
+    const Layout layout = Plan(mode, {.align_all_files = true});
+    for (std::uint32_t offset : layout.file_offsets) EXPECT_EQ(offset % k32KiB, 0u);
+  }
+}
+
+TEST_F(LayoutTest, OptionSGivesStreamingAudioWholeBlocksAndListsIt) {
+  const Layout layout = Plan(ImageMode::kStandard, {.isolate_streaming_audio = true});
+  EXPECT_EQ(layout.streaming_audio_entries,
+            (std::vector<std::uint32_t>{image_.EntryOf("/audio/bgm01.adp"),
+                                        image_.EntryOf("/audio/voice/v01.dtk"),
+                                        image_.EntryOf("/MUSIC.ADP")}));
+  const auto& files = disc_.fst.Files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const bool streaming = IsStreamingAudioName(disc_.fst.NameOf(files[i].entry));
+    SCOPED_TRACE(disc_.fst.PathOf(files[i].entry));
+    if (streaming) {
+      EXPECT_EQ(layout.file_offsets[i] % k32KiB, 0u);
+      if (i + 1 < files.size()) {
+        EXPECT_GE(layout.file_offsets[i + 1],
+                  AlignUp(layout.file_offsets[i] + files[i].length, k32KiB));
+      }
+    } else {
+      EXPECT_EQ(layout.file_offsets[i] % FileAlignment(files[i].offset), 0u);
+    }
+  }
+  // Ordinary files keep their finer alignment: s does not turn into t.
+  EXPECT_NE(layout.file_offsets[6] % k32KiB, 0u) << disc_.fst.PathOf(files[6].entry);
+}
+
+// A disc with one file of `length` bytes; only its system area is held in memory.
+Disc DiscWithOneFile(std::uint32_t length) {
+  SyntheticImageSpec spec;
+  spec.files = {{"big.bin", length, 32 * 1024}};
+  const SyntheticImage image(spec);
+  return ReadDisc(MemoryByteSource(image.SystemArea(), image.Size()));
+}
+
+TEST(LayoutFit, StandardModeRefusesDataThatDoesNotFitAndSaysByHowMuch) {
+  // FST at 0x10000 with 32 bytes, so the file starts at 0x18000.
+  const Disc disc = DiscWithOneFile(1'459'978'240 - 0x18000 + 1000);
+  try {
+    PlanLayout(disc, ImageMode::kStandard, {});
+    ADD_FAILURE() << "accepted";
+  } catch (const ImageError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("1,000 bytes more"), std::string::npos) << message;
+    EXPECT_NE(message.find("3 GB mode (g)"), std::string::npos) << message;
+  }
+  const Layout large = PlanLayout(disc, ImageMode::kLarge, {});
+  EXPECT_EQ(large.file_offsets[0] + std::uint64_t{disc.fst.Files()[0].length} + 0x7C18,
+            large.image_size);
+}
+
+TEST(LayoutFit, LargeModeRefusesDataBeyondThreeGigabytes) {
+  const Disc disc = DiscWithOneFile(0xFFFFFFFF);
+  EXPECT_THROW(PlanLayout(disc, ImageMode::kLarge, {}), ImageError);
+}
+
+}  // namespace
+}  // namespace kelvore

@@ -1,0 +1,36 @@
+#include "tool/progress_meter.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvore {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+constexpr std::uint64_t kMiB = 1024 * 1024;
+
+TEST(FormatProgressLine, ShowsBarPercentRateAndTimeLeft) {
+  EXPECT_EQ(FormatProgressLine("Writing", 512 * kMiB, 1024 * kMiB, seconds(2)),
+            "Writing   [##########----------]  50%   256.0 MB/s  0:02 left");
+  EXPECT_EQ(FormatProgressLine("Verifying", 100 * kMiB, 100 * kMiB, milliseconds(62500)),
+            "Verifying [####################] 100%     1.6 MB/s  1:03 total");
+}
+
+TEST(FormatProgressLine, HasNoRateBeforeAnyTimePassed) {
+  EXPECT_EQ(FormatProgressLine("Writing", 0, kMiB, seconds(0)),
+            "Writing   [--------------------]   0%     -- MB/s  -:-- left");
+}
+
+TEST(ProgressMeter, ShowsAtMostTenLinesASecondAndAlwaysTheLast) {
+  const SteadyClock::time_point start{};
+  ProgressMeter meter("Writing", 100, start);
+  EXPECT_TRUE(meter.Update(1, start + milliseconds(10)));
+  EXPECT_FALSE(meter.Update(2, start + milliseconds(60)));
+  EXPECT_FALSE(meter.Update(3, start + milliseconds(109)));
+  EXPECT_TRUE(meter.Update(4, start + milliseconds(110)));
+  EXPECT_NE(meter.Finish(start + milliseconds(111)).find("100%"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kelvore

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tool/console.h"
+
+namespace kelvore::testkit {
+
+// Keeps what the tool reports, for tests to inspect.
+class RecordingConsole : public Console {
+ public:
+  void Line(std::string_view text) override { lines.emplace_back(text); }
+  void Progress(std::string_view text) override { progress.emplace_back(text); }
+  void Error(std::string_view text) override { errors.emplace_back(text); }
+
+  std::string AllLines() const { return Join(lines); }
+  std::string AllErrors() const { return Join(errors); }
+
+  std::vector<std::string> lines;
+  std::vector<std::string> progress;
+  std::vector<std::string> errors;
+
+ private:
+  static std::string Join(const std::vector<std::string>& texts) {
+    std::string joined;
+    for (const std::string& text : texts) joined += text + "\n";
+    return joined;
+  }
+};
+
+}  // namespace kelvore::testkit

@@ -1,0 +1,62 @@
+#include "tool/command_line.h"
+
+#include <cstddef>
+
+namespace kelvore {
+namespace {
+
+// Fills the request from IMAGE MODE [t] [s]; returns an error message, empty when all is well.
+std::string ReadPositionals(const std::vector<std::string>& positionals, RebuildRequest& request) {
+  if (positionals.empty()) return "Missing IMAGE and MODE.";
+  if (positionals.size() == 1) return "Missing MODE (f or g) after the image.";
+  request.image = positionals[0];
+  if (request.image.empty()) return "The image name is empty.";
+  const std::string& mode = positionals[1];
+  if (mode != "f" && mode != "g") return "MODE must be f or g, not \"" + mode + "\".";
+  request.mode = mode == "f" ? ImageMode::kStandard : ImageMode::kLarge;
+
+  bool seen_t = false;
+  bool seen_s = false;
+  for (std::size_t i = 2; i < positionals.size(); ++i) {
+    const std::string& option = positionals[i];
+    if (option != "t" && option != "s") {
+      return "Unexpected \"" + option + "\": only t and s may follow MODE.";
+    }
+    bool& seen = option == "t" ? seen_t : seen_s;
+    if (seen) return "Option " + option + " is given twice.";
+    seen = true;
+  }
+  request.options = {.align_all_files = seen_t, .isolate_streaming_audio = seen_s};
+  return {};
+}
+
+}  // namespace
+
+Command ParseArguments(const std::vector<std::string>& args) {
+  RebuildRequest request;
+  std::vector<std::string> positionals;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help") return ShowHelp{};
+    if (arg == "--version") return ShowVersion{};
+    if (arg == "--no-verify") {
+      request.verify = false;
+    } else if (arg == "-o") {
+      if (i + 1 == args.size() || args[i + 1].empty()) {
+        return UsageError{"-o needs the name of the output file."};
+      }
+      if (request.output) return UsageError{"-o is given twice."};
+      request.output = args[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return UsageError{"Unknown option \"" + arg + "\"."};
+    } else {
+      positionals.push_back(arg);
+    }
+  }
+  if (std::string error = ReadPositionals(positionals, request); !error.empty()) {
+    return UsageError{error};
+  }
+  return request;
+}
+
+}  // namespace kelvore

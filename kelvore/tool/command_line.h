@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "disc/layout.h"
+
+namespace kelvore {
+
+struct RebuildRequest {
+  std::string image = {};
+  ImageMode mode = ImageMode::kStandard;
+  LayoutOptions options = {};
+  std::optional<std::string> output = {};  // default: beside the image, see DefaultOutputPath
+  bool verify = true;
+};
+
+struct ShowHelp {};
+struct ShowVersion {};
+struct UsageError {
+  std::string message;
+};
+
+using Command = std::variant<RebuildRequest, ShowHelp, ShowVersion, UsageError>;
+
+// Reads `IMAGE MODE [t] [s]` with `-o OUTPUT`, `--no-verify`, `--help` and `--version`
+// anywhere; `args` excludes the program's own name.
+Command ParseArguments(const std::vector<std::string>& args);
+
+}  // namespace kelvore

@@ -1,0 +1,38 @@
+#include "tool/output_path.h"
+
+#include <string_view>
+
+namespace kelvore {
+namespace {
+
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "\\/:";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+}  // namespace
+
+std::string DefaultOutputPath(const std::string& image_path) {
+  const std::size_t separator = image_path.find_last_of(kSeparators);
+  const std::size_t name_begin = separator == std::string::npos ? 0 : separator + 1;
+  const std::size_t dot = image_path.rfind('.');
+  const bool has_extension = dot != std::string::npos && dot > name_begin;
+  return image_path.substr(0, has_extension ? dot : image_path.size()) + ".rebuilt.gcm";
+}
+
+std::string PartPathFor(const std::string& output_path) { return output_path + ".part"; }
+
+std::string OutputExistsMessage(const std::string& output_path) {
+  return output_path +
+         " already exists, and kelvore never replaces a file. Move it away or name another "
+         "output with -o.";
+}
+
+std::string PartExistsMessage(const std::string& part_path) {
+  return part_path +
+         " already exists: another rebuild of this image may be running, or an earlier one "
+         "was cut off. Remove it if no rebuild is running.";
+}
+
+}  // namespace kelvore

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace kelvore {
+
+// "<folder>/<stem>.rebuilt.gcm" beside the image, the stem being the image's name without its
+// last extension.
+std::string DefaultOutputPath(const std::string& image_path);
+
+// The name the image is written under until it is complete.
+std::string PartPathFor(const std::string& output_path);
+
+std::string OutputExistsMessage(const std::string& output_path);
+std::string PartExistsMessage(const std::string& part_path);
+
+}  // namespace kelvore

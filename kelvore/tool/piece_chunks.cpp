@@ -1,0 +1,33 @@
+#include "tool/piece_chunks.h"
+
+#include <algorithm>
+
+#include "disc/errors.h"
+
+namespace kelvore {
+
+void ForEachChunk(const ImagePlan& plan, const TransferControl& control, const ChunkStep& step) {
+  std::uint64_t done = 0;
+  plan.ForEachPiece([&](const ImagePiece& piece) {
+    for (std::uint64_t at = 0; at < piece.length;) {
+      if (control.interrupted.load()) throw IoError("Interrupted.");
+      const auto count =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, piece.length - at));
+      step(piece, at, count);
+      at += count;
+      done += count;
+      control.progress(done);
+    }
+  });
+}
+
+std::span<const std::byte> PieceBytes(const ImagePiece& piece, std::uint64_t offset_in_piece,
+                                      std::span<std::byte> buffer, const ByteSource& source) {
+  if (!piece.held.empty()) {
+    return piece.held.subspan(static_cast<std::size_t>(offset_in_piece), buffer.size());
+  }
+  source.ReadAt(piece.source_offset + offset_in_piece, buffer);
+  return buffer;
+}
+
+}  // namespace kelvore

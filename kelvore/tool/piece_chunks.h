@@ -1,0 +1,35 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "disc/byte_source.h"
+#include "disc/image_plan.h"
+
+namespace kelvore {
+
+// Data moves in chunks of this size: large enough to keep system calls rare, small enough to
+// stay in the processor's cache and keep the tool's memory small whatever the image size.
+inline constexpr std::size_t kChunkSize = 1024 * 1024;
+
+struct TransferControl {
+  const std::atomic<bool>& interrupted;
+  std::function<void(std::uint64_t bytes_done)> progress;
+};
+
+using ChunkStep =
+    std::function<void(const ImagePiece& piece, std::uint64_t offset_in_piece, std::size_t count)>;
+
+// Runs `step` over every chunk of every piece of the plan. Before each chunk it stops with
+// IoError if the user interrupted; after each it reports progress.
+void ForEachChunk(const ImagePlan& plan, const TransferControl& control, const ChunkStep& step);
+
+// The bytes of `piece` at `offset_in_piece`, as many as `buffer` holds: from the plan itself or
+// read from the source into `buffer`.
+std::span<const std::byte> PieceBytes(const ImagePiece& piece, std::uint64_t offset_in_piece,
+                                      std::span<std::byte> buffer, const ByteSource& source);
+
+}  // namespace kelvore

@@ -1,0 +1,85 @@
+#include "tool/rebuild_job.h"
+
+#include <new>
+
+#include "disc/disc_format.h"
+#include "disc/disc_reader.h"
+#include "disc/errors.h"
+#include "disc/image_plan.h"
+#include "disc/layout.h"
+#include "disc/text_format.h"
+#include "tool/exit_codes.h"
+#include "tool/image_verifier.h"
+#include "tool/image_writer.h"
+#include "tool/output_path.h"
+#include "tool/progress_meter.h"
+#include "tool/rebuild_summary.h"
+
+namespace kelvore {
+namespace {
+
+void ShowLines(Console& console, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) console.Line(line);
+}
+
+// Runs one pass over the plan's data with a progress line.
+void RunPhase(Console& console, std::string label, std::uint64_t total,
+              const std::atomic<bool>& interrupted,
+              const std::function<void(const TransferControl&)>& work) {
+  ProgressMeter meter(std::move(label), total, SteadyClock::now());
+  const TransferControl control{
+      .interrupted = interrupted,
+      .progress =
+          [&](std::uint64_t done) {
+            if (auto line = meter.Update(done, SteadyClock::now())) console.Progress(*line);
+          },
+  };
+  work(control);
+  console.Progress(meter.Finish(SteadyClock::now()));
+}
+
+void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
+             const std::atomic<bool>& interrupted, bool& output_started) {
+  const auto source = services.open_source(request.image);
+  const Disc disc = ReadDisc(*source);
+  const std::string output_path = request.output.value_or(DefaultOutputPath(request.image));
+  ShowLines(console, SummaryLines(disc, request, output_path));
+
+  const Layout layout = PlanLayout(disc, request.mode, request.options);
+  ShowLines(console, StreamingAudioLines(disc, layout, request));
+  if (services.path_exists(output_path)) throw IoError(OutputExistsMessage(output_path));
+
+  const ImagePlan plan(disc, layout, ReadBytes(*source, 0, format::kHeaderSize));
+  const auto output = services.create_output(PartPathFor(output_path));
+  output_started = true;
+  RunPhase(console, "Writing", plan.DataBytes(), interrupted,
+           [&](const TransferControl& control) { WriteImage(plan, *source, *output, control); });
+  if (request.verify) {
+    RunPhase(console, "Verifying", plan.DataBytes(), interrupted,
+             [&](const TransferControl& control) { VerifyImage(plan, *source, *output, control); });
+  }
+  output->CommitAs(output_path);
+  console.Line("Done: " + output_path + " (" + GroupedDecimal(plan.ImageSize()) + " bytes).");
+}
+
+}  // namespace
+
+int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
+               const std::atomic<bool>& interrupted) {
+  bool output_started = false;
+  try {
+    Rebuild(request, services, console, interrupted, output_started);
+    return kExitDone;
+  } catch (const ImageError& error) {
+    console.Error(std::string("Error: ") + error.what());
+    return kExitImageRefused;
+  } catch (const IoError& error) {
+    console.Error(std::string("Error: ") + error.what());
+  } catch (const std::bad_alloc&) {
+    console.Error("Error: out of memory.");
+  }
+  if (output_started) console.Error("The unfinished image was removed.");
+  return kExitIoFailure;
+}
+
+}  // namespace kelvore

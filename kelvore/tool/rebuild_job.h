@@ -1,0 +1,29 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "disc/byte_source.h"
+#include "tool/command_line.h"
+#include "tool/console.h"
+#include "tool/output_file.h"
+
+namespace kelvore {
+
+// The file operations a rebuild uses; the platform layer supplies the real ones.
+struct RebuildServices {
+  std::function<std::unique_ptr<ByteSource>(const std::string& path)> open_source;
+  // Creates a new file, failing if anything exists under `path`.
+  std::function<std::unique_ptr<OutputFile>(const std::string& path)> create_output;
+  std::function<bool(const std::string& path)> path_exists;
+};
+
+// Validates the image, plans the layout, writes OUTPUT.part, verifies it unless asked not to,
+// and renames it to OUTPUT. Returns the exit code (see exit_codes.h); on any failure no output
+// and no .part file is left behind. `request.image` is the image's full path.
+int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
+               const std::atomic<bool>& interrupted);
+
+}  // namespace kelvore

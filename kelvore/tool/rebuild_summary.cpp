@@ -1,0 +1,53 @@
+#include "tool/rebuild_summary.h"
+
+#include "disc/text_format.h"
+
+namespace kelvore {
+namespace {
+
+std::string ModeLine(ImageMode mode) {
+  const std::string size = GroupedDecimal(ImageSizeFor(mode));
+  return mode == ImageMode::kStandard ? "f, a standard image of " + size + " bytes"
+                                      : "g, a 3 GB image of " + size + " bytes";
+}
+
+std::string OptionsLine(LayoutOptions options) {
+  std::string line;
+  if (options.align_all_files) line += "t (every file on 32 KiB)";
+  if (options.isolate_streaming_audio) {
+    if (!line.empty()) line += ", ";
+    line += "s (streaming audio on whole 32 KiB blocks)";
+  }
+  return line.empty() ? "none" : line;
+}
+
+}  // namespace
+
+std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& request,
+                                      const std::string& output_path) {
+  return {
+      "Rebuilding " + PrintableText(disc.game_code + disc.maker) + " \"" +
+          PrintableText(disc.game_name) + "\"",
+      "  Source:  " + request.image + " (" + GroupedDecimal(disc.image_size) + " bytes, " +
+          GroupedDecimal(disc.fst.Files().size()) + " files)",
+      "  Mode:    " + ModeLine(request.mode),
+      "  Options: " + OptionsLine(request.options),
+      std::string("  Verify:  ") + (request.verify ? "yes" : "no"),
+      "  Output:  " + output_path,
+  };
+}
+
+std::vector<std::string> StreamingAudioLines(const Disc& disc, const Layout& layout,
+                                             const RebuildRequest& request) {
+  if (!request.options.isolate_streaming_audio) return {};
+  if (layout.streaming_audio_entries.empty()) {
+    return {"No streaming audio files (.adp, .dtk) on this disc."};
+  }
+  std::vector<std::string> lines{"Streaming audio files placed on whole 32 KiB blocks:"};
+  for (std::uint32_t entry : layout.streaming_audio_entries) {
+    lines.push_back("  " + PrintableText(disc.fst.PathOf(entry)));
+  }
+  return lines;
+}
+
+}  // namespace kelvore

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "disc/disc.h"
+#include "disc/layout.h"
+#include "tool/command_line.h"
+
+namespace kelvore {
+
+// What is about to be rebuilt: game code and name, source, file count, mode, options, output.
+std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& request,
+                                      const std::string& output_path);
+
+// With option s: the files placed as streaming audio.
+std::vector<std::string> StreamingAudioLines(const Disc& disc, const Layout& layout,
+                                             const RebuildRequest& request);
+
+}  // namespace kelvore

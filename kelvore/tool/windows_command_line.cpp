@@ -1,0 +1,116 @@
+#include "tool/windows_command_line.h"
+
+#include <array>
+#include <cctype>
+#include <cstddef>
+#include <optional>
+
+namespace kelvore {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        std::tolower(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// What follows the program's path.
+std::string_view SkipProgramPath(std::string_view line, std::string_view own_path) {
+  if (!line.empty() && line.front() == '"') {
+    const std::size_t close = line.find('"', 1);
+    return close == std::string_view::npos ? std::string_view{} : line.substr(close + 1);
+  }
+  if (!own_path.empty() && StartsWithIgnoringCase(line, own_path) &&
+      (line.size() == own_path.size() || IsBlank(line[own_path.size()]))) {
+    return line.substr(own_path.size());
+  }
+  std::size_t end = 0;
+  while (end < line.size() && !IsBlank(line[end])) ++end;
+  return line.substr(end);
+}
+
+// IMAGE, MODE and the option letters of a line in exactly the form Corvane composes.
+std::optional<std::vector<std::string>> CorvaneArguments(std::string_view tail) {
+  if (tail.find('"') != std::string_view::npos) return std::nullopt;
+  static constexpr std::array<std::string_view, 2> kModes = {"f", "g"};
+  static constexpr std::array<std::string_view, 2> kAlign = {"t", ""};
+  static constexpr std::array<std::string_view, 2> kStream = {"s", ""};
+  for (std::string_view mode : kModes) {
+    for (std::string_view align : kAlign) {
+      for (std::string_view stream : kStream) {
+        const std::string suffix =
+            " " + std::string(mode) + " " + std::string(align) + " " + std::string(stream);
+        if (tail.size() <= suffix.size() || !tail.ends_with(suffix)) continue;
+        const std::string_view image = tail.substr(0, tail.size() - suffix.size());
+        if (IsBlank(image.back())) continue;
+        std::vector<std::string> args{std::string(image), std::string(mode)};
+        if (!align.empty()) args.emplace_back(align);
+        if (!stream.empty()) args.emplace_back(stream);
+        return args;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitWindowsArguments(std::string_view text) {
+  std::vector<std::string> args;
+  std::string current;
+  bool in_argument = false;
+  bool quoted = false;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (!quoted && IsBlank(c)) {
+      if (in_argument) args.push_back(std::move(current));
+      current.clear();
+      in_argument = false;
+      ++i;
+      continue;
+    }
+    in_argument = true;
+    if (c == '\\') {
+      std::size_t count = 0;
+      while (i < text.size() && text[i] == '\\') ++count, ++i;
+      const bool before_quote = i < text.size() && text[i] == '"';
+      current.append(before_quote ? count / 2 : count, '\\');
+      if (before_quote && count % 2 == 1) current += text[i++];
+    } else if (c == '"') {
+      if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+        current += '"';
+        i += 2;
+      } else {
+        quoted = !quoted;
+        ++i;
+      }
+    } else {
+      current += c;
+      ++i;
+    }
+  }
+  if (in_argument) args.push_back(std::move(current));
+  return args;
+}
+
+std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
+                                                  std::string_view own_path) {
+  const std::string_view tail = TrimLeadingBlanks(SkipProgramPath(command_line, own_path));
+  if (auto args = CorvaneArguments(tail)) return *args;
+  return SplitWindowsArguments(tail);
+}
+
+}  // namespace kelvore

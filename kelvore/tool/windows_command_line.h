@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvore {
+
+// Splits text into arguments by the rules Windows programs follow: blanks separate, double
+// quotes group, backslashes escape a quote that follows them.
+std::vector<std::string> SplitWindowsArguments(std::string_view text);
+
+// The arguments of a whole Windows command line, without the program's own path.
+//
+// Corvane composes `FOLDER\kelvore.exe IMAGE f t s` without quoting anything, so the program
+// path may hold blanks (recognised by comparing with `own_path`, the running executable), and
+// so may IMAGE when the volume keeps no 8.3 names: a line ending exactly as Corvane ends it
+// (" f " or " g ", then "t" or nothing, a blank, then "s" or nothing) keeps everything before
+// the mode as the image path.
+std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
+                                                  std::string_view own_path);
+
+}  // namespace kelvore
