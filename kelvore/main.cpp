@@ -5,13 +5,13 @@
 #include <type_traits>
 #include <variant>
 
-#include "platform/arguments.h"
-#include "platform/file_system.h"
-#include "platform/terminal.h"
-#include "tool/command_line.h"
-#include "tool/exit_codes.h"
-#include "tool/rebuild_job.h"
-#include "tool/usage.h"
+#include "kelvore/platform/arguments.h"
+#include "kelvore/platform/file_system.h"
+#include "kelvore/platform/terminal.h"
+#include "kelvore/tool/command_line.h"
+#include "kelvore/tool/exit_codes.h"
+#include "kelvore/tool/rebuild_job.h"
+#include "kelvore/tool/usage.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "testing/synthetic_image.h"
+#include "kelvore/testing/synthetic_image.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "disc/disc_format.h"
+#include "kelvore/disc/disc_format.h"
 
 namespace kelvore {
 

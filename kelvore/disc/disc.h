@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "disc/file_system_table.h"
+#include "kelvore/disc/file_system_table.h"
 
 namespace kelvore {
 

@@ -1,4 +1,4 @@
-#include "disc/disc_reader.h"
+#include "kelvore/disc/disc_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "disc/big_endian.h"
-#include "disc/disc_format.h"
-#include "disc/dol.h"
-#include "disc/errors.h"
-#include "disc/text_format.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/dol.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

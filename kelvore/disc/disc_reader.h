@@ -1,7 +1,7 @@
 #pragma once
 
-#include "disc/byte_source.h"
-#include "disc/disc.h"
+#include "kelvore/disc/byte_source.h"
+#include "kelvore/disc/disc.h"
 
 namespace kelvore {
 

@@ -1,9 +1,9 @@
-#include "disc/dol.h"
+#include "kelvore/disc/dol.h"
 
 #include <algorithm>
 
-#include "disc/big_endian.h"
-#include "disc/disc_format.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/disc_format.h"
 
 namespace kelvore {
 namespace {

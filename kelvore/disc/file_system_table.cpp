@@ -1,12 +1,12 @@
-#include "disc/file_system_table.h"
+#include "kelvore/disc/file_system_table.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "disc/big_endian.h"
-#include "disc/disc_format.h"
-#include "disc/errors.h"
-#include "disc/text_format.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

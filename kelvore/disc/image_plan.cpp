@@ -1,9 +1,9 @@
-#include "disc/image_plan.h"
+#include "kelvore/disc/image_plan.h"
 
 #include <utility>
 
-#include "disc/big_endian.h"
-#include "disc/disc_format.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/disc_format.h"
 
 namespace kelvore {
 

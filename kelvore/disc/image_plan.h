@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "disc/disc.h"
-#include "disc/layout.h"
+#include "kelvore/disc/disc.h"
+#include "kelvore/disc/layout.h"
 
 namespace kelvore {
 

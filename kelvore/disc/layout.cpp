@@ -1,12 +1,12 @@
-#include "disc/layout.h"
+#include "kelvore/disc/layout.h"
 
 #include <string>
 
-#include "disc/alignment.h"
-#include "disc/disc_format.h"
-#include "disc/errors.h"
-#include "disc/streaming_audio.h"
-#include "disc/text_format.h"
+#include "kelvore/disc/alignment.h"
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/streaming_audio.h"
+#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

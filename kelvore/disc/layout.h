@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "disc/disc.h"
+#include "kelvore/disc/disc.h"
 
 namespace kelvore {
 

@@ -1,9 +1,9 @@
-#include "disc/memory_byte_source.h"
+#include "kelvore/disc/memory_byte_source.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "disc/errors.h"
+#include "kelvore/disc/errors.h"
 
 namespace kelvore {
 

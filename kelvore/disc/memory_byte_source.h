@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "disc/byte_source.h"
+#include "kelvore/disc/byte_source.h"
 
 namespace kelvore {
 

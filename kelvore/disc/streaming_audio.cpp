@@ -1,4 +1,4 @@
-#include "disc/streaming_audio.h"
+#include "kelvore/disc/streaming_audio.h"
 
 #include <algorithm>
 #include <array>

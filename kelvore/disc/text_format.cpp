@@ -1,4 +1,4 @@
-#include "disc/text_format.h"
+#include "kelvore/disc/text_format.h"
 
 #include <algorithm>
 

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "disc/byte_source.h"
-#include "disc/disc_format.h"
-#include "disc/disc_reader.h"
-#include "disc/errors.h"
-#include "disc/image_plan.h"
-#include "disc/layout.h"
-#include "disc/memory_byte_source.h"
+#include "kelvore/disc/byte_source.h"
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/image_plan.h"
+#include "kelvore/disc/layout.h"
+#include "kelvore/disc/memory_byte_source.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "testing/synthetic_image.h"
+#include "kelvore/testing/synthetic_image.h"
 
 namespace {
 

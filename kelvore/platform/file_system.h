@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "disc/byte_source.h"
-#include "tool/output_file.h"
+#include "kelvore/disc/byte_source.h"
+#include "kelvore/tool/output_file.h"
 
 namespace kelvore {
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <memory>
 
-#include "tool/console.h"
+#include "kelvore/tool/console.h"
 
 namespace kelvore {
 

@@ -1,14 +1,14 @@
-#include "testing/synthetic_image.h"
+#include "kelvore/testing/synthetic_image.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
-#include "disc/alignment.h"
-#include "disc/big_endian.h"
-#include "disc/disc_format.h"
-#include "disc/streaming_audio.h"
+#include "kelvore/disc/alignment.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/streaming_audio.h"
 
 namespace kelvore::testkit {
 namespace {

@@ -1,4 +1,4 @@
-#include "disc/disc_reader.h"
+#include "kelvore/disc/disc_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "disc/big_endian.h"
-#include "disc/errors.h"
-#include "disc/memory_byte_source.h"
-#include "testing/synthetic_image.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/memory_byte_source.h"
+#include "kelvore/testing/synthetic_image.h"
 
 namespace kelvore {
 namespace {

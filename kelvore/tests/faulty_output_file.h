@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "disc/errors.h"
-#include "tool/output_file.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/tool/output_file.h"
 
 namespace kelvore::testkit {
 

@@ -1,16 +1,16 @@
-#include "disc/layout.h"
+#include "kelvore/disc/layout.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "disc/alignment.h"
-#include "disc/disc_reader.h"
-#include "disc/errors.h"
-#include "disc/memory_byte_source.h"
-#include "disc/streaming_audio.h"
-#include "testing/synthetic_image.h"
+#include "kelvore/disc/alignment.h"
+#include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/memory_byte_source.h"
+#include "kelvore/disc/streaming_audio.h"
+#include "kelvore/testing/synthetic_image.h"
 
 namespace kelvore {
 namespace {

@@ -1,4 +1,4 @@
-#include "tool/progress_meter.h"
+#include "kelvore/tool/progress_meter.h"
 
 #include <gtest/gtest.h>
 

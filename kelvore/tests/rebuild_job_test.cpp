@@ -1,4 +1,4 @@
-#include "tool/rebuild_job.h"
+#include "kelvore/tool/rebuild_job.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "disc/big_endian.h"
-#include "disc/disc_reader.h"
-#include "disc/layout.h"
-#include "disc/memory_byte_source.h"
-#include "platform/file_system.h"
-#include "testing/synthetic_image.h"
-#include "tests/faulty_output_file.h"
-#include "tests/recording_console.h"
-#include "tests/temp_folder.h"
+#include "kelvore/disc/big_endian.h"
+#include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/layout.h"
+#include "kelvore/disc/memory_byte_source.h"
+#include "kelvore/platform/file_system.h"
+#include "kelvore/testing/synthetic_image.h"
+#include "kelvore/tests/faulty_output_file.h"
+#include "kelvore/tests/recording_console.h"
+#include "kelvore/tests/temp_folder.h"
 
 namespace kelvore {
 namespace {

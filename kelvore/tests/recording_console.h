@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tool/console.h"
+#include "kelvore/tool/console.h"
 
 namespace kelvore::testkit {
 

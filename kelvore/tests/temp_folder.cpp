@@ -1,4 +1,4 @@
-#include "tests/temp_folder.h"
+#include "kelvore/tests/temp_folder.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "tool/command_line.h"
+#include "kelvore/tool/command_line.h"
 
 #include <cstddef>
 

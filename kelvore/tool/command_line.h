@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "disc/layout.h"
+#include "kelvore/disc/layout.h"
 
 namespace kelvore {
 

@@ -1,10 +1,10 @@
-#include "tool/image_verifier.h"
+#include "kelvore/tool/image_verifier.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "disc/errors.h"
-#include "disc/text_format.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "disc/byte_source.h"
-#include "disc/image_plan.h"
-#include "tool/output_file.h"
-#include "tool/piece_chunks.h"
+#include "kelvore/disc/byte_source.h"
+#include "kelvore/disc/image_plan.h"
+#include "kelvore/tool/output_file.h"
+#include "kelvore/tool/piece_chunks.h"
 
 namespace kelvore {
 

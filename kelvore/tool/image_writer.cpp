@@ -1,4 +1,4 @@
-#include "tool/image_writer.h"
+#include "kelvore/tool/image_writer.h"
 
 #include <vector>
 

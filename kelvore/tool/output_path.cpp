@@ -1,4 +1,4 @@
-#include "tool/output_path.h"
+#include "kelvore/tool/output_path.h"
 
 #include <string_view>
 

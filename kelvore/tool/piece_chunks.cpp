@@ -1,8 +1,8 @@
-#include "tool/piece_chunks.h"
+#include "kelvore/tool/piece_chunks.h"
 
 #include <algorithm>
 
-#include "disc/errors.h"
+#include "kelvore/disc/errors.h"
 
 namespace kelvore {
 

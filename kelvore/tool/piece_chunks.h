@@ -6,8 +6,8 @@
 #include <functional>
 #include <span>
 
-#include "disc/byte_source.h"
-#include "disc/image_plan.h"
+#include "kelvore/disc/byte_source.h"
+#include "kelvore/disc/image_plan.h"
 
 namespace kelvore {
 

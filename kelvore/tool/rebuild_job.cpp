@@ -1,19 +1,19 @@
-#include "tool/rebuild_job.h"
+#include "kelvore/tool/rebuild_job.h"
 
 #include <new>
 
-#include "disc/disc_format.h"
-#include "disc/disc_reader.h"
-#include "disc/errors.h"
-#include "disc/image_plan.h"
-#include "disc/layout.h"
-#include "disc/text_format.h"
-#include "tool/exit_codes.h"
-#include "tool/image_verifier.h"
-#include "tool/image_writer.h"
-#include "tool/output_path.h"
-#include "tool/progress_meter.h"
-#include "tool/rebuild_summary.h"
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/image_plan.h"
+#include "kelvore/disc/layout.h"
+#include "kelvore/disc/text_format.h"
+#include "kelvore/tool/exit_codes.h"
+#include "kelvore/tool/image_verifier.h"
+#include "kelvore/tool/image_writer.h"
+#include "kelvore/tool/output_path.h"
+#include "kelvore/tool/progress_meter.h"
+#include "kelvore/tool/rebuild_summary.h"
 
 namespace kelvore {
 namespace {

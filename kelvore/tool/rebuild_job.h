@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "disc/byte_source.h"
-#include "tool/command_line.h"
-#include "tool/console.h"
-#include "tool/output_file.h"
+#include "kelvore/disc/byte_source.h"
+#include "kelvore/tool/command_line.h"
+#include "kelvore/tool/console.h"
+#include "kelvore/tool/output_file.h"
 
 namespace kelvore {
 

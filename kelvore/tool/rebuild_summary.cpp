@@ -1,6 +1,6 @@
-#include "tool/rebuild_summary.h"
+#include "kelvore/tool/rebuild_summary.h"
 
-#include "disc/text_format.h"
+#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

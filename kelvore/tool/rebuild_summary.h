@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "disc/disc.h"
-#include "disc/layout.h"
-#include "tool/command_line.h"
+#include "kelvore/disc/disc.h"
+#include "kelvore/disc/layout.h"
+#include "kelvore/tool/command_line.h"
 
 namespace kelvore {
 

@@ -1,4 +1,4 @@
-#include "tool/usage.h"
+#include "kelvore/tool/usage.h"
 
 namespace kelvore {
 

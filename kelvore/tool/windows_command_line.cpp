@@ -1,4 +1,4 @@
-#include "tool/windows_command_line.h"
+#include "kelvore/tool/windows_command_line.h"
 
 #include <array>
 #include <cctype>
@@ -50,8 +50,8 @@ std::optional<std::vector<std::string>> CorvaneArguments(std::string_view tail) 
   for (std::string_view mode : kModes) {
     for (std::string_view align : kAlign) {
       for (std::string_view stream : kStream) {
-        const std::string suffix =
-            " " + std::string(mode) + " " + std::string(align) + " " + std::string(stream);
+        std::string suffix(1, ' ');
+        suffix.append(mode).append(1, ' ').append(align).append(1, ' ').append(stream);
         if (tail.size() <= suffix.size() || !tail.ends_with(suffix)) continue;
         const std::string_view image = tail.substr(0, tail.size() - suffix.size());
         if (IsBlank(image.back())) continue;

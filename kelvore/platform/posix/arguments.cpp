@@ -1,4 +1,4 @@
-#include "platform/arguments.h"
+#include "kelvore/platform/arguments.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "platform/file_system.h"
+#include "kelvore/platform/file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "disc/errors.h"
-#include "disc/text_format.h"
-#include "tool/output_path.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/text_format.h"
+#include "kelvore/tool/output_path.h"
 
 namespace kelvore {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/terminal.h"
+#include "kelvore/platform/terminal.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -22,7 +22,8 @@ class TerminalConsole : public Console {
 
   void Progress(std::string_view text) override {
     if (!interactive_) return;
-    std::string line = "\r" + std::string(text);
+    std::string line(1, '\r');
+    line.append(text);
     if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
     shown_width_ = text.size();
     Write(stdout, line);

@@ -1,9 +1,9 @@
-#include "platform/arguments.h"
+#include "kelvore/platform/arguments.h"
 
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
-#include "tool/windows_command_line.h"
+#include "kelvore/platform/win32/wide_text.h"
+#include "kelvore/tool/windows_command_line.h"
 
 namespace kelvore {
 namespace {

@@ -1,14 +1,14 @@
-#include "platform/file_system.h"
+#include "kelvore/platform/file_system.h"
 
 #include <windows.h>
 #include <winioctl.h>
 
 #include <algorithm>
 
-#include "disc/errors.h"
-#include "disc/text_format.h"
-#include "platform/win32/wide_text.h"
-#include "tool/output_path.h"
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/text_format.h"
+#include "kelvore/platform/win32/wide_text.h"
+#include "kelvore/tool/output_path.h"
 
 namespace kelvore {
 namespace {
@@ -35,7 +35,9 @@ void ReadExactly(HANDLE handle, std::uint64_t offset, std::span<std::byte> out,
   while (!out.empty()) {
     OVERLAPPED position = At(offset);
     DWORD count = 0;
-    if (!ReadFile(handle, out.data(), TransferSize(out.size()), &count, &position)) {
+    // A positioned read at the end of the file fails with ERROR_HANDLE_EOF.
+    if (!ReadFile(handle, out.data(), TransferSize(out.size()), &count, &position) &&
+        GetLastError() != ERROR_HANDLE_EOF) {
       throw IoError("Reading " + what + " failed at offset " + Hex(offset) + ": " + Reason());
     }
     if (count == 0) {

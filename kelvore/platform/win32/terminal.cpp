@@ -1,10 +1,10 @@
-#include "platform/terminal.h"
+#include "kelvore/platform/terminal.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "kelvore/platform/win32/wide_text.h"
 
 namespace kelvore {
 namespace {
@@ -48,7 +48,8 @@ class TerminalConsole : public Console {
 
   void Progress(std::string_view text) override {
     if (!IsConsole(output_)) return;
-    std::string line = "\r" + std::string(text);
+    std::string line(1, '\r');
+    line.append(text);
     if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
     shown_width_ = text.size();
     Write(output_, line);
