@@ -20,8 +20,9 @@ wine_session_start_xvfb() {
   local build=$1 number
   for number in $(seq 91 140); do
     [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
+    # fd 9 is the session lock: the server must not keep holding it.
     setsid Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 \
-      >"$build/xvfb.log" 2>&1 </dev/null &
+      >"$build/xvfb.log" 2>&1 </dev/null 9>&- &
     echo $! >"$build/xvfb.pid"
     local tries
     for tries in $(seq 50); do
@@ -36,14 +37,20 @@ wine_session_start_xvfb() {
   return 1
 }
 
-# The socket of the wineserver that serves this prefix, present while it runs.
-wine_server_socket() {
-  printf '/tmp/.wine-%d/server-%x-%x/socket' "$(id -u)" \
-    "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")"
+# Whether a wineserver serves this prefix: its socket lies in a folder named after the
+# prefix's device and inode, under /tmp/.wine-UID or (Debian's build) /tmp/wine-XXXXXX.
+wine_server_running() {
+  [ -d "$WINEPREFIX" ] || return 1
+  local server socket
+  server=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+  for socket in /tmp/.wine-"$(id -u)"/"$server"/socket /tmp/wine-*/"$server"/socket; do
+    [ -S "$socket" ] && return 0
+  done
+  return 1
 }
 
 wine_session_running() {
-  [ -f "$WINEPREFIX/.corvane-ready" ] && [ -S "$(wine_server_socket)" ] && [ -n "${DISPLAY:-}" ] &&
+  [ -f "$WINEPREFIX/.corvane-ready" ] && wine_server_running && [ -n "${DISPLAY:-}" ] &&
     { [ ! -f "$1/xvfb.pid" ] || kill -0 "$(cat "$1/xvfb.pid")" 2>/dev/null; }
 }
 
@@ -60,12 +67,14 @@ wine_session_start() {
     fi
     # The server and the services that wineboot starts keep running in the background;
     # their output goes to a file so that they hold no pipe of whoever called us.
-    setsid wineserver -p >>"$build/wine.log" 2>&1 </dev/null
+    mkdir -p "$WINEPREFIX"
+    # A second server for the same prefix would wait for the first one to end.
+    wine_server_running || setsid wineserver -p >>"$build/wine.log" 2>&1 </dev/null 9>&-
     if [ ! -f "$WINEPREFIX/.corvane-ready" ]; then
-      wine wineboot -i >>"$build/wine.log" 2>&1 </dev/null
+      wine wineboot -i >>"$build/wine.log" 2>&1 </dev/null 9>&-
       touch "$WINEPREFIX/.corvane-ready"
     else
-      wine wineboot >>"$build/wine.log" 2>&1 </dev/null
+      wine wineboot >>"$build/wine.log" 2>&1 </dev/null 9>&-
     fi
   ) 9>"$build/wine-session.lock"
   wine_session_env "$build"
