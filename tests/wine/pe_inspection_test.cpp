@@ -1,0 +1,117 @@
+// The shipped 32-bit programs, read as files: built for i386 with the right subsystem, and
+// needing no DLL that does not come with Windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint16_t kMachineI386 = 0x14C;
+constexpr std::uint16_t kPe32Magic = 0x10B;
+constexpr std::uint16_t kSubsystemWindowsGui = 2;
+constexpr std::uint16_t kSubsystemWindowsConsole = 3;
+
+// The few facts of a PE32 image these tests look at.
+class PeImage {
+ public:
+  explicit PeImage(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    bytes_.assign(std::istreambuf_iterator<char>(file), {});
+    if (bytes_.size() < 0x40) return;
+    header_ = U32(0x3C);
+    if (U32(header_) != 0x00004550) return;  // "PE\0\0"
+    optional_ = header_ + 24;
+    valid_ = true;
+  }
+
+  bool Valid() const { return valid_; }
+  std::uint16_t Machine() const { return U16(header_ + 4); }
+  std::uint16_t Magic() const { return U16(optional_); }
+  std::uint16_t Subsystem() const { return U16(optional_ + 68); }
+
+  // The names of the DLLs the image imports, lower case.
+  std::set<std::string> ImportedDlls() const {
+    std::set<std::string> names;
+    const std::uint32_t importRva = U32(optional_ + 96 + 8);  // data directory 1
+    for (std::size_t entry = Offset(importRva); entry != 0 && U32(entry + 12) != 0; entry += 20) {
+      std::string name;
+      for (std::size_t at = Offset(U32(entry + 12)); at < bytes_.size() && bytes_[at]; ++at) {
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(bytes_[at])));
+      }
+      names.insert(name);
+    }
+    return names;
+  }
+
+ private:
+  std::uint16_t U16(std::size_t at) const {
+    if (at + 2 > bytes_.size()) return 0;
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes_[at]) |
+                                      static_cast<std::uint8_t>(bytes_[at + 1]) << 8);
+  }
+  std::uint32_t U32(std::size_t at) const {
+    return U16(at) | static_cast<std::uint32_t>(U16(at + 2)) << 16;
+  }
+  // The file offset of a relative virtual address, through the section table.
+  std::size_t Offset(std::uint32_t rva) const {
+    const std::uint16_t sections = U16(header_ + 6);
+    const std::size_t table = optional_ + U16(header_ + 20);
+    for (std::uint16_t i = 0; i < sections; ++i) {
+      const std::size_t section = table + i * 40u;
+      const std::uint32_t start = U32(section + 12);
+      const std::uint32_t size = std::max(U32(section + 8), U32(section + 16));
+      if (rva >= start && rva < start + size) return U32(section + 20) + (rva - start);
+    }
+    return 0;
+  }
+
+  std::vector<char> bytes_;
+  std::size_t header_ = 0;
+  std::size_t optional_ = 0;
+  bool valid_ = false;
+};
+
+// DLLs every Windows installation has.
+const std::set<std::string> kSystemDlls = {
+    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",   "kernel32.dll",
+    "msvcrt.dll",   "ole32.dll",    "oleaut32.dll", "shell32.dll", "shlwapi.dll",
+    "user32.dll",   "uxtheme.dll",  "version.dll",  "ws2_32.dll"};
+
+struct ShippedProgram {
+  const char* file;
+  std::uint16_t subsystem;
+};
+
+class ShippedProgramTest : public testing::TestWithParam<ShippedProgram> {};
+
+TEST_P(ShippedProgramTest, IsA32BitProgramNeedingOnlySystemDlls) {
+  const std::filesystem::path path = std::filesystem::path(CORVANE_WIN32_BIN) / GetParam().file;
+  ASSERT_TRUE(std::filesystem::exists(path)) << path << " missing: build the win32 preset first";
+  const PeImage image(path);
+  ASSERT_TRUE(image.Valid());
+  EXPECT_EQ(image.Machine(), kMachineI386);
+  EXPECT_EQ(image.Magic(), kPe32Magic);
+  EXPECT_EQ(image.Subsystem(), GetParam().subsystem);
+  const std::set<std::string> imports = image.ImportedDlls();
+  EXPECT_TRUE(imports.count("kernel32.dll"));
+  for (const std::string& dll : imports) {
+    EXPECT_TRUE(kSystemDlls.count(dll)) << GetParam().file << " needs " << dll;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32Build, ShippedProgramTest,
+                         testing::Values(ShippedProgram{"Corvane.exe", kSubsystemWindowsGui},
+                                         ShippedProgram{"kelvore.exe", kSubsystemWindowsConsole}),
+                         [](const auto& param) {
+                           return param.index == 0 ? "Corvane" : "kelvore";
+                         });
+
+}  // namespace
