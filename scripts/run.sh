@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds Corvane and starts it under Wine (the 64-bit build: this
+# machine runs no 32-bit code). Without a display, a virtual one is started, a screenshot
+# of the program is written, and the program is closed again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target Corvane kelvore
+
+# shellcheck source=wine-session.sh
+source scripts/wine-session.sh
+had_display=${DISPLAY:-}
+wine_session_start "$root/build/win64"
+
+if [ -n "$had_display" ]; then
+  wine build/win64/bin/Corvane.exe
+  exit 0
+fi
+
+trap 'wine_session_stop "$root/build/win64"' EXIT
+wine build/win64/bin/Corvane.exe >/dev/null 2>&1 &
+for _ in $(seq 100); do
+  xwininfo -root -tree 2>/dev/null | grep -q '"Corvane - \[0.1.0\]"' && break
+  sleep 0.1
+done
+sleep 1
+mkdir -p build/screenshots
+shot=$root/build/screenshots/corvane.png
+import -window root "$shot"
+echo "Corvane ran on the virtual display $DISPLAY; screenshot: $shot"
