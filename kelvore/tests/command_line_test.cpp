@@ -72,9 +72,10 @@ TEST(CorvaneCommandLine, OtherLinesSplitLikeAnyWindowsProgram) {
                 "C:\\Program Files\\kelvore.exe"),
             (Args{"D:\\My Games\\x.gcm", "g", "-o", "D:\\out dir\\y.gcm", "--no-verify"}));
   // Corvane quotes pieces that hold blanks; the doubled and trailing blanks stay harmless.
-  EXPECT_EQ(ArgumentsFromCommandLine("\"C:\\Program Files\\kelvore.exe\" \"D:\\My Games\\x.gcm\" f  ",
-                                     "C:\\Program Files\\kelvore.exe"),
-            (Args{"D:\\My Games\\x.gcm", "f"}));
+  EXPECT_EQ(
+      ArgumentsFromCommandLine("\"C:\\Program Files\\kelvore.exe\" \"D:\\My Games\\x.gcm\" f  ",
+                               "C:\\Program Files\\kelvore.exe"),
+      (Args{"D:\\My Games\\x.gcm", "f"}));
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore   x.gcm\tf  t", "C:\\elsewhere\\kelvore.exe"),
             (Args{"x.gcm", "f", "t"}));
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore.exe", "C:\\kelvore.exe"), Args{});

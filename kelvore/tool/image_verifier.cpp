@@ -1,6 +1,7 @@
 #include "kelvore/tool/image_verifier.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "kelvore/disc/errors.h"
@@ -16,8 +17,8 @@ void VerifyImage(const ImagePlan& plan, const ByteSource& source, OutputFile& ou
     const auto expected = PieceBytes(piece, at, {expected_buffer.data(), count}, source);
     const std::span<std::byte> actual(actual_buffer.data(), count);
     output.ReadAt(piece.target_offset + at, actual);
+    if (std::memcmp(expected.data(), actual.data(), count) == 0) return;
     const auto difference = std::mismatch(expected.begin(), expected.end(), actual.begin());
-    if (difference.first == expected.end()) return;
     const auto position =
         piece.target_offset + at + static_cast<std::uint64_t>(difference.first - expected.begin());
     throw IoError("Verification failed: " + plan.Describe(piece) +

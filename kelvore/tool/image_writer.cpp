@@ -11,7 +11,6 @@ void WriteImage(const ImagePlan& plan, const ByteSource& source, OutputFile& out
     output.WriteAt(piece.target_offset + at, PieceBytes(piece, at, {buffer.data(), count}, source));
   });
   output.SetSize(plan.ImageSize());
-  output.Flush();
 }
 
 }  // namespace kelvore

@@ -7,7 +7,7 @@
 
 namespace kelvore {
 
-// Writes the planned pieces, sets the image's full size (the gaps stay holes) and flushes.
+// Writes the planned pieces and sets the image's full size; the gaps stay holes.
 void WriteImage(const ImagePlan& plan, const ByteSource& source, OutputFile& output,
                 const TransferControl& control);
 

@@ -13,7 +13,7 @@ namespace kelvore {
 
 // Data moves in chunks of this size: large enough to keep system calls rare, small enough to
 // stay in the processor's cache and keep the tool's memory small whatever the image size.
-inline constexpr std::size_t kChunkSize = 1024 * 1024;
+inline constexpr std::size_t kChunkSize = 256 * 1024;
 
 struct TransferControl {
   const std::atomic<bool>& interrupted;

@@ -58,6 +58,9 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
     RunPhase(console, "Verifying", plan.DataBytes(), interrupted,
              [&](const TransferControl& control) { VerifyImage(plan, *source, *output, control); });
   }
+  // Verification reads what the system still holds in memory, so it runs while the data
+  // goes to the disk; only then does the image take its final name.
+  output->Flush();
   output->CommitAs(output_path);
   console.Line("Done: " + output_path + " (" + GroupedDecimal(plan.ImageSize()) + " bytes).");
 }
