@@ -60,4 +60,28 @@ struct FindHandleTraits {
 };
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 
+// GDI fonts are null on failure and deleted with DeleteObject.
+struct FontHandleTraits {
+  using Handle = HFONT;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { ::DeleteObject(handle); }
+};
+using UniqueFont = UniqueHandle<FontHandleTraits>;
+
+// Icons loaded without LR_SHARED are destroyed with DestroyIcon.
+struct IconHandleTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { ::DestroyIcon(handle); }
+};
+using UniqueIcon = UniqueHandle<IconHandleTraits>;
+
+// A menu not (yet) attached to a window; one attached goes with the window.
+struct MenuHandleTraits {
+  using Handle = HMENU;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { ::DestroyMenu(handle); }
+};
+using UniqueMenu = UniqueHandle<MenuHandleTraits>;
+
 }  // namespace platform::win32

@@ -1,0 +1,96 @@
+#include "app/win32/about_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/about_layout.h"
+#include "app/twips.h"
+#include "app/win32/dpi.h"
+#include "app/win32/form_geometry.h"
+#include "platform/win32/wide_text.h"
+
+namespace corvane::app::win32 {
+namespace {
+
+// A thin line in the window-text colour, one pixel wide whatever the DPI.
+void DrawLine(HDC dc, const LineSpec& line, int dpi) {
+  const int x1 = TwipsToPixels(std::min(line.x1, line.x2), dpi);
+  const int x2 = TwipsToPixels(std::max(line.x1, line.x2), dpi);
+  const int y1 = TwipsToPixels(std::min(line.y1, line.y2), dpi);
+  const int y2 = TwipsToPixels(std::max(line.y1, line.y2), dpi);
+  const RECT stroke{x1, y1, std::max(x2, x1 + 1), std::max(y2, y1 + 1)};
+  ::FillRect(dc, &stroke, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance), focus_(kAboutInitialFocus) {}
+
+void AboutWindow::ShowOver(HWND owner) {
+  if (!Handle()) {
+    const WindowSpec& spec = AboutWindowSpec();
+    const WindowStyles styles = StylesFor(spec);
+    const std::wstring className = platform::win32::Widen(spec.className);
+    if (!Create({className.c_str(), instance_}, styles.exStyle, styles.style,
+                platform::win32::Widen(spec.caption).c_str(), owner, nullptr)) {
+      return;
+    }
+    PlaceWindow(Handle(), spec);
+  }
+  ::ShowWindow(Handle(), SW_SHOWNORMAL);
+  ::SetForegroundWindow(Handle());
+}
+
+LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (!controls_) break;
+      return controls_->ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND:
+      if (LOWORD(wParam) == about_control::kCmdOkay && HIWORD(wParam) == BN_CLICKED) {
+        cmdOkay_Click();
+      }
+      return 0;
+    case WM_ACTIVATE:
+      focus_.OnActivate(Handle(), wParam);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_NCDESTROY:
+      controls_.reset();
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+void AboutWindow::OnCreate() {
+  const int dpi = WindowDpi(Handle());
+  controls_.emplace(Handle(), AboutControls(), dpi);
+  SizeToClientArea(Handle(), AboutWindowSpec(), dpi);
+}
+
+void AboutWindow::OnPaint() {
+  PAINTSTRUCT paint{};
+  const HDC dc = ::BeginPaint(Handle(), &paint);
+  const int dpi = WindowDpi(Handle());
+  for (const LineSpec& line : AboutLines()) DrawLine(dc, line, dpi);
+  ::EndPaint(Handle(), &paint);
+}
+
+void AboutWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeToClientArea(Handle(), AboutWindowSpec(), dpi);
+  controls_->ApplyDpi(dpi);
+}
+
+void AboutWindow::cmdOkay_Click() { ::DestroyWindow(Handle()); }
+
+}  // namespace corvane::app::win32
