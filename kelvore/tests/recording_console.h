@@ -8,18 +8,17 @@
 
 namespace kelvore::testkit {
 
-// Keeps what the tool reports, for tests to inspect.
+// Keeps the lines and errors the tool reports, for tests to inspect.
 class RecordingConsole : public Console {
  public:
   void Line(std::string_view text) override { lines.emplace_back(text); }
-  void Progress(std::string_view text) override { progress.emplace_back(text); }
+  void Progress(std::string_view) override {}
   void Error(std::string_view text) override { errors.emplace_back(text); }
 
   std::string AllLines() const { return Join(lines); }
   std::string AllErrors() const { return Join(errors); }
 
   std::vector<std::string> lines;
-  std::vector<std::string> progress;
   std::vector<std::string> errors;
 
  private:

@@ -6,11 +6,15 @@
 
 namespace kelvore {
 
+void StopIfInterrupted(const std::atomic<bool>& interrupted) {
+  if (interrupted.load()) throw IoError("Interrupted.");
+}
+
 void ForEachChunk(const ImagePlan& plan, const TransferControl& control, const ChunkStep& step) {
   std::uint64_t done = 0;
   plan.ForEachPiece([&](const ImagePiece& piece) {
     for (std::uint64_t at = 0; at < piece.length;) {
-      if (control.interrupted.load()) throw IoError("Interrupted.");
+      StopIfInterrupted(control.interrupted);
       const auto count =
           static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, piece.length - at));
       step(piece, at, count);

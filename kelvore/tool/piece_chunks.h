@@ -20,6 +20,9 @@ struct TransferControl {
   std::function<void(std::uint64_t bytes_done)> progress;
 };
 
+// Throws IoError("Interrupted.") once the user asked to stop.
+void StopIfInterrupted(const std::atomic<bool>& interrupted);
+
 using ChunkStep =
     std::function<void(const ImagePiece& piece, std::uint64_t offset_in_piece, std::size_t count)>;
 

@@ -1,5 +1,6 @@
 #include "kelvore/tool/rebuild_job.h"
 
+#include <exception>
 #include <new>
 
 #include "kelvore/disc/disc_format.h"
@@ -35,7 +36,7 @@ void RunPhase(Console& console, std::string label, std::uint64_t total,
           },
   };
   work(control);
-  console.Progress(meter.Finish(SteadyClock::now()));
+  console.Line(meter.Finish(SteadyClock::now()));
 }
 
 void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
@@ -60,7 +61,9 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
   }
   // Verification reads what the system still holds in memory, so it runs while the data
   // goes to the disk; only then does the image take its final name.
+  console.Progress("Saving to the disk ...");
   output->Flush();
+  StopIfInterrupted(interrupted);
   output->CommitAs(output_path);
   console.Line("Done: " + output_path + " (" + GroupedDecimal(plan.ImageSize()) + " bytes).");
 }
@@ -80,6 +83,8 @@ int RunRebuild(const RebuildRequest& request, const RebuildServices& services, C
     console.Error(std::string("Error: ") + error.what());
   } catch (const std::bad_alloc&) {
     console.Error("Error: out of memory.");
+  } catch (const std::exception& error) {
+    console.Error(std::string("Error: ") + error.what());
   }
   if (output_started) console.Error("The unfinished image was removed.");
   return kExitIoFailure;

@@ -15,9 +15,14 @@ extern "C" void OnInterrupt(int) { interrupt_requested.store(true); }
 
 class TerminalConsole : public Console {
  public:
+  // Replaces a progress line that is showing, so that a phase ends on its final figures.
   void Line(std::string_view text) override {
-    EndProgressLine();
-    Write(stdout, std::string(text) + "\n");
+    std::string line(shown_width_ == 0 ? "" : "\r");
+    line.append(text);
+    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
+    shown_width_ = 0;
+    line.append("\n");
+    Write(stdout, line);
   }
 
   void Progress(std::string_view text) override {

@@ -41,9 +41,14 @@ void Write(HANDLE handle, const std::string& text) {
 
 class TerminalConsole : public Console {
  public:
+  // Replaces a progress line that is showing, so that a phase ends on its final figures.
   void Line(std::string_view text) override {
-    EndProgressLine();
-    Write(output_, std::string(text) + "\r\n");
+    std::string line(shown_width_ == 0 ? "" : "\r");
+    line.append(text);
+    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
+    shown_width_ = 0;
+    line.append("\r\n");
+    Write(output_, line);
   }
 
   void Progress(std::string_view text) override {
