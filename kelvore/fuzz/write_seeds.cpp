@@ -12,32 +12,32 @@ namespace {
 
 using kelvore::testkit::SyntheticFile;
 using kelvore::testkit::SyntheticImage;
-using kelvore::testkit::SyntheticImageSpec;
+using kelvore::testkit::SyntheticImageRecipe;
 
-SyntheticImageSpec SmallSpec(std::vector<SyntheticFile> files, std::uint64_t seed) {
-  SyntheticImageSpec spec;
-  spec.apploader_code_size = 0x40;
-  spec.apploader_trailer_size = 0x20;
-  spec.dol_text_size = 0x40;
-  spec.dol_data_size = 0x20;
-  spec.files = std::move(files);
-  spec.seed = seed;
-  return spec;
+SyntheticImageRecipe SmallRecipe(std::vector<SyntheticFile> files, std::uint64_t seed) {
+  SyntheticImageRecipe recipe;
+  recipe.apploader_code_size = 0x40;
+  recipe.apploader_trailer_size = 0x20;
+  recipe.dol_text_size = 0x40;
+  recipe.dol_data_size = 0x20;
+  recipe.files = std::move(files);
+  recipe.seed = seed;
+  return recipe;
 }
 
-std::vector<SyntheticImageSpec> Seeds() {
+std::vector<SyntheticImageRecipe> Seeds() {
   return {
-      SmallSpec({}, 1),
-      SmallSpec({{"a.bin", 16, 4}}, 2),
-      SmallSpec({{"opening.bnr", 32, 32},
-                 {"audio/bgm.adp", 40, 64},
-                 {"audio/v/v1.dtk", 8, 4},
-                 {"data/l1/map.dat", 24, 16},
-                 {"data/l1/empty", 0, 4},
-                 {"data/readme", 5, 8},
-                 {"MUSIC.ADP", 12, 4}},
-                3),
-      SmallSpec({{"a/b/c/d/e/deep.bin", 8, 4}, {"a/b/side.bin", 4, 4}, {"z.bin", 4, 2048}}, 4),
+      SmallRecipe({}, 1),
+      SmallRecipe({{"a.bin", 16, 4}}, 2),
+      SmallRecipe({{"opening.bnr", 32, 32},
+                   {"audio/bgm.adp", 40, 64},
+                   {"audio/v/v1.dtk", 8, 4},
+                   {"data/l1/map.dat", 24, 16},
+                   {"data/l1/empty", 0, 4},
+                   {"data/readme", 5, 8},
+                   {"MUSIC.ADP", 12, 4}},
+                  3),
+      SmallRecipe({{"a/b/c/d/e/deep.bin", 8, 4}, {"a/b/side.bin", 4, 4}, {"z.bin", 4, 2048}}, 4),
   };
 }
 
@@ -50,9 +50,9 @@ int main(int argc, char** argv) {
   }
   for (int i = 1; i < argc; ++i) std::filesystem::create_directories(argv[i]);
   int number = 0;
-  for (const SyntheticImageSpec& spec : Seeds()) {
-    SyntheticImage(spec).WriteTo(std::string(argv[1]) + "/seed-" + std::to_string(++number) +
-                                 ".gcm");
+  for (const SyntheticImageRecipe& recipe : Seeds()) {
+    SyntheticImage(recipe).WriteTo(std::string(argv[1]) + "/seed-" + std::to_string(++number) +
+                                   ".gcm");
   }
   return 0;
 }

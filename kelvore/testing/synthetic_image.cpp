@@ -42,7 +42,7 @@ void PutText(std::vector<std::byte>& bytes, std::size_t offset, std::string_view
 struct Node {
   std::string name;
   bool directory = false;
-  std::size_t spec_index = 0;  // files
+  std::size_t recipe_index = 0;  // files
   std::vector<std::size_t> children = {};
 };
 
@@ -67,7 +67,7 @@ std::vector<Node> BuildTree(const std::vector<SyntheticFile>& files) {
       nodes[parent].children.push_back(nodes.size() - 1);
       parent = nodes.size() - 1;
     }
-    nodes.push_back(Node{.name = std::string(rest), .directory = false, .spec_index = i});
+    nodes.push_back(Node{.name = std::string(rest), .directory = false, .recipe_index = i});
     nodes[parent].children.push_back(nodes.size() - 1);
   }
   return nodes;
@@ -77,7 +77,7 @@ struct FstWriter {
   const std::vector<Node>& nodes;
   std::vector<std::byte> entries = {};
   std::string strings = {};
-  std::vector<std::pair<std::string, std::size_t>> emitted = {};  // path, spec index of files
+  std::vector<std::pair<std::string, std::size_t>> emitted = {};  // path, recipe index of files
   std::map<std::string, std::uint32_t> entry_of_path = {};
 
   std::uint32_t NextEntry() const { return static_cast<std::uint32_t>(entries.size() / 12); }
@@ -95,7 +95,7 @@ struct FstWriter {
       strings += '\0';
     }
     if (!nodes[node].directory) {
-      emitted.emplace_back(path, nodes[node].spec_index);
+      emitted.emplace_back(path, nodes[node].recipe_index);
       return;
     }
     entries[at] = std::byte{1};
@@ -107,75 +107,75 @@ struct FstWriter {
 
 }  // namespace
 
-SyntheticImage::SyntheticImage(SyntheticImageSpec spec) : spec_(std::move(spec)) {
+SyntheticImage::SyntheticImage(SyntheticImageRecipe recipe) : recipe_(std::move(recipe)) {
   BuildFst();
   PlaceEverything();
 }
 
 void SyntheticImage::BuildFst() {
-  const std::vector<Node> nodes = BuildTree(spec_.files);
+  const std::vector<Node> nodes = BuildTree(recipe_.files);
   FstWriter writer{.nodes = nodes};
   writer.Emit(0, 0, "/");
   fst_ = writer.entries;
   for (char c : writer.strings) fst_.push_back(std::byte(c));
   entries_ = writer.entry_of_path;
-  for (const auto& [path, spec_index] : writer.emitted) {
-    files_.push_back({path, entries_.at(path), 0, spec_.files[spec_index].length});
-    spec_index_.push_back(spec_index);
+  for (const auto& [path, recipe_index] : writer.emitted) {
+    files_.push_back({path, entries_.at(path), 0, recipe_.files[recipe_index].length});
+    recipe_index_.push_back(recipe_index);
   }
 }
 
 void SyntheticImage::PlaceEverything() {
   apploader_end_ =
       static_cast<std::uint32_t>(kApploaderOffset + kApploaderHeaderSize +
-                                 spec_.apploader_code_size + spec_.apploader_trailer_size);
+                                 recipe_.apploader_code_size + recipe_.apploader_trailer_size);
   // Deliberately off the 32 KiB grid a rebuild uses.
   dol_offset_ = static_cast<std::uint32_t>(AlignUp(apploader_end_, 0x100) + 0x100);
   dol_length_ =
-      static_cast<std::uint32_t>(kDolHeaderSize + spec_.dol_text_size + spec_.dol_data_size);
+      static_cast<std::uint32_t>(kDolHeaderSize + recipe_.dol_text_size + recipe_.dol_data_size);
   fst_offset_ = static_cast<std::uint32_t>(AlignUp(dol_offset_ + dol_length_, 4) + 0x20);
 
   std::uint64_t cursor = fst_offset_ + fst_.size();
   for (std::size_t i = files_.size(); i-- > 0;) {
-    const std::uint32_t alignment = spec_.files[spec_index_[i]].alignment;
+    const std::uint32_t alignment = recipe_.files[recipe_index_[i]].alignment;
     std::uint64_t offset = AlignUp(cursor, alignment);
     if (alignment < kBlockSize && (offset / alignment) % 2 == 0) offset += alignment;
     files_[i].offset = static_cast<std::uint32_t>(offset);
     cursor = offset + files_[i].length;
   }
-  size_ = spec_.wiped ? cursor : kStandardImageSize;
+  size_ = recipe_.wiped ? cursor : kStandardImageSize;
   for (std::size_t i = 0; i < files_.size(); ++i) {
     StoreBe32(fst_, std::size_t{files_[i].entry} * 12 + 4, files_[i].offset);
     StoreBe32(fst_, std::size_t{files_[i].entry} * 12 + 8, files_[i].length);
   }
 
   system_area_.assign(fst_offset_ + fst_.size(), std::byte{0});
-  FillRandom(spec_.seed, 0, system_area_);  // header information, apploader and DOL code
+  FillRandom(recipe_.seed, 0, system_area_);  // header information, apploader and DOL code
   std::fill_n(system_area_.begin(), kHeaderSize, std::byte{0});
-  PutText(system_area_, kGameCodeOffset, spec_.game_code);
-  PutText(system_area_, kMakerOffset, spec_.maker);
+  PutText(system_area_, kGameCodeOffset, recipe_.game_code);
+  PutText(system_area_, kMakerOffset, recipe_.maker);
   const bool streaming =
-      std::any_of(spec_.files.begin(), spec_.files.end(),
+      std::any_of(recipe_.files.begin(), recipe_.files.end(),
                   [](const SyntheticFile& f) { return IsStreamingAudioName(f.path); });
   system_area_[kAudioStreamingOffset] = streaming ? std::byte{1} : std::byte{0};
   StoreBe32(system_area_, kMagicOffset, kMagicWord);
-  PutText(system_area_, kGameNameOffset, spec_.game_name);
+  PutText(system_area_, kGameNameOffset, recipe_.game_name);
   StoreBe32(system_area_, kDolOffsetField, dol_offset_);
   StoreBe32(system_area_, kFstOffsetField, fst_offset_);
   StoreBe32(system_area_, kFstSizeField, static_cast<std::uint32_t>(fst_.size()));
   StoreBe32(system_area_, kFstSizeField + 4, static_cast<std::uint32_t>(fst_.size()));
 
   PutText(system_area_, kApploaderOffset, "2004/02/01");
-  StoreBe32(system_area_, kApploaderOffset + kApploaderCodeSizeField, spec_.apploader_code_size);
+  StoreBe32(system_area_, kApploaderOffset + kApploaderCodeSizeField, recipe_.apploader_code_size);
   StoreBe32(system_area_, kApploaderOffset + kApploaderTrailerSizeField,
-            spec_.apploader_trailer_size);
+            recipe_.apploader_trailer_size);
 
   const auto dol = std::span(system_area_).subspan(dol_offset_, kDolHeaderSize);
   std::fill(dol.begin(), dol.end(), std::byte{0});
   StoreBe32(dol, kDolTextOffsetsAt, kDolHeaderSize);
-  StoreBe32(dol, kDolTextSizesAt, spec_.dol_text_size);
-  StoreBe32(dol, kDolDataOffsetsAt, kDolHeaderSize + spec_.dol_text_size);
-  StoreBe32(dol, kDolDataSizesAt, spec_.dol_data_size);
+  StoreBe32(dol, kDolTextSizesAt, recipe_.dol_text_size);
+  StoreBe32(dol, kDolDataOffsetsAt, kDolHeaderSize + recipe_.dol_text_size);
+  StoreBe32(dol, kDolDataSizesAt, recipe_.dol_data_size);
 
   std::fill(system_area_.begin() + dol_offset_ + dol_length_, system_area_.begin() + fst_offset_,
             std::byte{0});
@@ -184,7 +184,7 @@ void SyntheticImage::PlaceEverything() {
 
 void SyntheticImage::FillFile(std::size_t file_index, std::uint64_t from,
                               std::span<std::byte> out) const {
-  FillRandom(spec_.seed * 7919 + spec_index_[file_index] + 1, from, out);
+  FillRandom(recipe_.seed * 7919 + recipe_index_[file_index] + 1, from, out);
 }
 
 const PlacedFile& SyntheticImage::File(std::string_view path) const {
@@ -195,7 +195,7 @@ const PlacedFile& SyntheticImage::File(std::string_view path) const {
 }
 
 std::vector<std::byte> SyntheticImage::Bytes() const {
-  if (!spec_.wiped) throw std::logic_error("Only wiped synthetic images fit in memory.");
+  if (!recipe_.wiped) throw std::logic_error("Only wiped synthetic images fit in memory.");
   std::vector<std::byte> bytes(size_);
   std::copy(system_area_.begin(), system_area_.end(), bytes.begin());
   for (std::size_t i = 0; i < files_.size(); ++i) {
@@ -226,9 +226,9 @@ void SyntheticImage::WriteTo(const std::string& path) const {
   std::filesystem::resize_file(path, size_);
 }
 
-SyntheticImageSpec NestedDiscSpec() {
-  SyntheticImageSpec spec;
-  spec.files = {
+SyntheticImageRecipe NestedDiscRecipe() {
+  SyntheticImageRecipe recipe;
+  recipe.files = {
       {"opening.bnr", 0x1960, 32 * 1024},    {"audio/bgm01.adp", 70000, 32 * 1024},
       {"audio/voice/v01.dtk", 5000, 4},      {"audio/sfx.bin", 1234, 8},
       {"data/level1/map.dat", 100000, 2048}, {"data/level1/empty.dat", 0, 4},
@@ -236,7 +236,7 @@ SyntheticImageSpec NestedDiscSpec() {
       {"Movie.THP", 200000, 32 * 1024},      {"MUSIC.ADP", 40000, 4},
       {"audio/voice/v02.bin", 999, 512},
   };
-  return spec;
+  return recipe;
 }
 
 }  // namespace kelvore::testkit

@@ -20,7 +20,7 @@ struct SyntheticFile {
   std::uint32_t alignment = 4;
 };
 
-struct SyntheticImageSpec {
+struct SyntheticImageRecipe {
   std::string game_code = "GKVE";
   std::string maker = "01";
   std::string game_name = "Kelvore Test Disc";
@@ -47,7 +47,7 @@ class SyntheticImage {
  public:
   // The files' data lies after the FST in the reverse of FST order, so that a rebuild which
   // keeps FST order visibly reorders it.
-  explicit SyntheticImage(SyntheticImageSpec spec);
+  explicit SyntheticImage(SyntheticImageRecipe recipe);
 
   std::uint64_t Size() const { return size_; }
   std::uint32_t ApploaderEnd() const { return apploader_end_; }
@@ -76,11 +76,11 @@ class SyntheticImage {
   void PlaceEverything();
   void FillFile(std::size_t file_index, std::uint64_t from, std::span<std::byte> out) const;
 
-  SyntheticImageSpec spec_;
+  SyntheticImageRecipe recipe_;
   std::vector<std::byte> system_area_;  // up to the end of the FST
   std::vector<std::byte> fst_;
   std::vector<PlacedFile> files_;
-  std::vector<std::size_t> spec_index_;  // spec file of each placed file
+  std::vector<std::size_t> recipe_index_;  // recipe file of each placed file
   std::map<std::string, std::uint32_t> entries_;
   std::uint32_t apploader_end_ = 0;
   std::uint32_t dol_offset_ = 0;
@@ -90,6 +90,6 @@ class SyntheticImage {
 };
 
 // A nested disc with files of many alignments, two streaming audio tracks and an empty file.
-SyntheticImageSpec NestedDiscSpec();
+SyntheticImageRecipe NestedDiscRecipe();
 
 }  // namespace kelvore::testkit

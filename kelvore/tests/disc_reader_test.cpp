@@ -14,11 +14,11 @@
 namespace kelvore {
 namespace {
 
-using testkit::NestedDiscSpec;
+using testkit::NestedDiscRecipe;
 using testkit::SyntheticImage;
 
 TEST(ReadDisc, ReadsHeaderApploaderDolAndNestedFileSystem) {
-  const SyntheticImage image(NestedDiscSpec());
+  const SyntheticImage image(NestedDiscRecipe());
   const Disc disc = ReadDisc(MemoryByteSource(image.Bytes()));
 
   EXPECT_EQ(disc.game_code, "GKVE");
@@ -43,7 +43,7 @@ TEST(ReadDisc, ReadsHeaderApploaderDolAndNestedFileSystem) {
 }
 
 TEST(ReadDisc, DolLengthIsItsFurthestNonEmptySection) {
-  const SyntheticImage image(NestedDiscSpec());
+  const SyntheticImage image(NestedDiscRecipe());
   std::vector<std::byte> bytes = image.Bytes();
   const std::size_t dol = image.DolOffset();
   // An empty section far out does not count; a later non-empty one does.
@@ -138,7 +138,7 @@ std::vector<Corruption> Corruptions() {
 }
 
 TEST(ReadDisc, RefusesEachKindOfInvalidImageNamingTheProblem) {
-  const SyntheticImage image(NestedDiscSpec());
+  const SyntheticImage image(NestedDiscRecipe());
   for (const Corruption& corruption : Corruptions()) {
     SCOPED_TRACE(corruption.what);
     std::vector<std::byte> bytes = image.Bytes();

@@ -15,9 +15,9 @@
 namespace kelvore {
 namespace {
 
-using testkit::NestedDiscSpec;
+using testkit::NestedDiscRecipe;
 using testkit::SyntheticImage;
-using testkit::SyntheticImageSpec;
+using testkit::SyntheticImageRecipe;
 
 constexpr std::uint64_t k32KiB = 0x8000;
 
@@ -64,7 +64,7 @@ class LayoutTest : public ::testing::Test {
     }
   }
 
-  const SyntheticImage image_{NestedDiscSpec()};
+  const SyntheticImage image_{NestedDiscRecipe()};
   const Disc disc_ = ReadDisc(MemoryByteSource(image_.Bytes()));
 };
 
@@ -80,10 +80,10 @@ TEST_F(LayoutTest, StandardImageKeepsSystemAreaAndPacksFilesInFstOrder) {
 }
 
 TEST_F(LayoutTest, FilesFollowInFstOrderKeepingTheirSourceAlignment) {
-  const auto& spec = NestedDiscSpec().files;
+  const auto& recipe = NestedDiscRecipe().files;
   const Layout layout = Plan(ImageMode::kStandard);
   ExpectPackedInOrder(layout, [&](std::size_t i) {
-    const auto file = std::find_if(spec.begin(), spec.end(), [&](const auto& wanted) {
+    const auto file = std::find_if(recipe.begin(), recipe.end(), [&](const auto& wanted) {
       return "/" + wanted.path == image_.Files()[i].path;
     });
     return std::uint64_t{file->alignment};
@@ -141,9 +141,9 @@ TEST_F(LayoutTest, OptionSGivesStreamingAudioWholeBlocksAndListsIt) {
 
 // A disc with one file of `length` bytes; only its system area is held in memory.
 Disc DiscWithOneFile(std::uint32_t length) {
-  SyntheticImageSpec spec;
-  spec.files = {{"big.bin", length, 32 * 1024}};
-  const SyntheticImage image(spec);
+  SyntheticImageRecipe recipe;
+  recipe.files = {{"big.bin", length, 32 * 1024}};
+  const SyntheticImage image(recipe);
   return ReadDisc(MemoryByteSource(image.SystemArea(), image.Size()));
 }
 

@@ -22,7 +22,7 @@ namespace {
 
 using testkit::FaultyOutputFile;
 using testkit::FileSize;
-using testkit::NestedDiscSpec;
+using testkit::NestedDiscRecipe;
 using testkit::ReadFileBytes;
 using testkit::ReadFileRange;
 using testkit::RecordingConsole;
@@ -103,7 +103,7 @@ class RebuildJobTest : public ::testing::Test {
   void ExpectSourceUnchanged() const { EXPECT_EQ(ReadFileBytes(source_path_), source_bytes_); }
 
   TempFolder folder_;
-  const SyntheticImage image_{NestedDiscSpec()};
+  const SyntheticImage image_{NestedDiscRecipe()};
   const std::vector<std::byte> source_bytes_ = image_.Bytes();
   const std::string source_path_ = folder_.PathOf("Disc One.gcm");
   const std::string default_output_ = folder_.PathOf("Disc One.rebuilt.gcm");
@@ -216,9 +216,9 @@ TEST_F(RebuildJobTest, RefusesInvalidImagesWithCodeTwo) {
 }
 
 TEST_F(RebuildJobTest, RefusesDataThatDoesNotFitWithCodeTwo) {
-  testkit::SyntheticImageSpec spec;
-  spec.files = {{"huge.bin", 1'500'000'000, 4}};
-  const SyntheticImage huge(spec);
+  testkit::SyntheticImageRecipe recipe;
+  recipe.files = {{"huge.bin", 1'500'000'000, 4}};
+  const SyntheticImage huge(recipe);
   services_.open_source = [&huge](const std::string&) {
     return std::make_unique<MemoryByteSource>(huge.SystemArea(), huge.Size());
   };

@@ -8,7 +8,7 @@
 
 namespace kelvore::testkit {
 
-// Keeps the lines and errors the tool reports, for tests to inspect.
+// Keeps the lines and errors the tool reports, for tests to examine.
 class RecordingConsole : public Console {
  public:
   void Line(std::string_view text) override { lines.emplace_back(text); }

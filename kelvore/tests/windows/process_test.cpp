@@ -21,7 +21,7 @@ namespace kelvore {
 namespace {
 
 using testkit::FileSize;
-using testkit::NestedDiscSpec;
+using testkit::NestedDiscRecipe;
 using testkit::ReadFileBytes;
 using testkit::SyntheticImage;
 using testkit::TempFolder;
@@ -85,7 +85,7 @@ class ToolProcessTest : public ::testing::Test {
   ToolProcessTest() { image_.WriteTo(source_path_); }
 
   TempFolder folder_;
-  const SyntheticImage image_{NestedDiscSpec()};
+  const SyntheticImage image_{NestedDiscRecipe()};
   const std::string source_path_ = folder_.PathOf("Wiped Disc One.gcm");
   const std::string output_path_ = folder_.PathOf("Wiped Disc One.rebuilt.gcm");
 };
