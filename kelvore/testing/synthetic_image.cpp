@@ -109,7 +109,9 @@ struct FstWriter {
 
 SyntheticImage::SyntheticImage(SyntheticImageRecipe recipe) : recipe_(std::move(recipe)) {
   BuildFst();
-  PlaceEverything();
+  PlaceSystemArea();
+  PlaceFiles();
+  WriteSystemArea();
 }
 
 void SyntheticImage::BuildFst() {
@@ -125,7 +127,7 @@ void SyntheticImage::BuildFst() {
   }
 }
 
-void SyntheticImage::PlaceEverything() {
+void SyntheticImage::PlaceSystemArea() {
   apploader_end_ =
       static_cast<std::uint32_t>(kApploaderOffset + kApploaderHeaderSize +
                                  recipe_.apploader_code_size + recipe_.apploader_trailer_size);
@@ -134,7 +136,9 @@ void SyntheticImage::PlaceEverything() {
   dol_length_ =
       static_cast<std::uint32_t>(kDolHeaderSize + recipe_.dol_text_size + recipe_.dol_data_size);
   fst_offset_ = static_cast<std::uint32_t>(AlignUp(dol_offset_ + dol_length_, 4) + 0x20);
+}
 
+void SyntheticImage::PlaceFiles() {
   std::uint64_t cursor = fst_offset_ + fst_.size();
   for (std::size_t i = files_.size(); i-- > 0;) {
     const std::uint32_t alignment = recipe_.files[recipe_index_[i]].alignment;
@@ -148,7 +152,9 @@ void SyntheticImage::PlaceEverything() {
     StoreBe32(fst_, std::size_t{files_[i].entry} * 12 + 4, files_[i].offset);
     StoreBe32(fst_, std::size_t{files_[i].entry} * 12 + 8, files_[i].length);
   }
+}
 
+void SyntheticImage::WriteSystemArea() {
   system_area_.assign(fst_offset_ + fst_.size(), std::byte{0});
   FillRandom(recipe_.seed, 0, system_area_);  // header information, apploader and DOL code
   std::fill_n(system_area_.begin(), kHeaderSize, std::byte{0});
@@ -185,13 +191,6 @@ void SyntheticImage::PlaceEverything() {
 void SyntheticImage::FillFile(std::size_t file_index, std::uint64_t from,
                               std::span<std::byte> out) const {
   FillRandom(recipe_.seed * 7919 + recipe_index_[file_index] + 1, from, out);
-}
-
-const PlacedFile& SyntheticImage::File(std::string_view path) const {
-  const auto found = std::find_if(files_.begin(), files_.end(),
-                                  [path](const PlacedFile& file) { return file.path == path; });
-  if (found == files_.end()) throw std::out_of_range("no file " + std::string(path));
-  return *found;
 }
 
 std::vector<std::byte> SyntheticImage::Bytes() const {

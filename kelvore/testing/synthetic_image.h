@@ -50,14 +50,11 @@ class SyntheticImage {
   explicit SyntheticImage(SyntheticImageRecipe recipe);
 
   std::uint64_t Size() const { return size_; }
-  std::uint32_t ApploaderEnd() const { return apploader_end_; }
   std::uint32_t DolOffset() const { return dol_offset_; }
-  std::uint32_t DolLength() const { return dol_length_; }
   std::uint32_t FstOffset() const { return fst_offset_; }
   std::uint32_t FstSize() const { return static_cast<std::uint32_t>(fst_.size()); }
 
   const std::vector<PlacedFile>& Files() const { return files_; }
-  const PlacedFile& File(std::string_view path) const;
 
   // FST entry index of a file or directory ("/audio").
   std::uint32_t EntryOf(std::string_view path) const { return entries_.at(std::string(path)); }
@@ -73,14 +70,16 @@ class SyntheticImage {
 
  private:
   void BuildFst();
-  void PlaceEverything();
+  void PlaceSystemArea();
+  void PlaceFiles();
+  void WriteSystemArea();
   void FillFile(std::size_t file_index, std::uint64_t from, std::span<std::byte> out) const;
 
   SyntheticImageRecipe recipe_;
   std::vector<std::byte> system_area_;  // up to the end of the FST
   std::vector<std::byte> fst_;
   std::vector<PlacedFile> files_;
-  std::vector<std::size_t> recipe_index_;  // recipe file of each placed file
+  std::vector<std::size_t> recipe_index_;  // the recipe's file behind each placed one
   std::map<std::string, std::uint32_t> entries_;
   std::uint32_t apploader_end_ = 0;
   std::uint32_t dol_offset_ = 0;

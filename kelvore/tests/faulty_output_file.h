@@ -55,8 +55,6 @@ class FaultyOutputFile : public OutputFile {
   void Flush() override { real_->Flush(); }
   void CommitAs(const std::string& final_path) override { real_->CommitAs(final_path); }
 
-  bool Triggered() const { return triggered_; }
-
  private:
   std::unique_ptr<OutputFile> real_;
   Fault fault_;
