@@ -85,7 +85,8 @@ void SelectInCombo(HWND dialog, int id, const std::string& text) {
   HWND combo = ::GetDlgItem(dialog, id);
   ::SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(text.c_str()));
-  ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
 }
 
 std::vector<std::string> ComboEntries(HWND dialog, int id) {

@@ -72,8 +72,10 @@ TEST_F(FileDialogsUnderWine, OpenConfirmsTheTypedImage) {
 }
 
 TEST_F(FileDialogsUnderWine, CancelEmptiesEverything) {
-  OpenFileNameArgs args{.Filename = images.Path("disc.gcm"), .FileTitle = "disc.gcm",
-                        .Filter = "GameCube ISO (*.GCM)|*.GCM", .flags = 0x8};
+  OpenFileNameArgs args{.Filename = images.Path("disc.gcm"),
+                        .FileTitle = "disc.gcm",
+                        .Filter = "GameCube ISO (*.GCM)|*.GCM",
+                        .flags = 0x8};
   DialogRobot user(PressCancel);
   EXPECT_FALSE(dialog.VBGetOpenFileName(args));
   ASSERT_TRUE(user.Finish()) << "no open dialog appeared";
@@ -112,6 +114,29 @@ TEST_F(FileDialogsUnderWine, SaveCancelReportsIndexZero) {
   ASSERT_TRUE(user.Finish()) << "no save dialog appeared";
   EXPECT_EQ(args.FilterIndex, 0);
   EXPECT_EQ(args.Filename, "");
+  EXPECT_EQ(dialog.ExtendedError(), 0);
+}
+
+// A template handle without an instance handle: the system cannot load the dialog. It
+// reports the failure as it reports a cancel, with 0, and sets the extended error.
+TEST_F(FileDialogsUnderWine, AFailedDialogReportsTheSystemsExtendedError) {
+  constexpr std::int32_t kOfnEnableTemplateHandle = 0x80;
+  constexpr std::int32_t kCdErrLoadResFailure = 0x7;
+  OpenFileNameArgs args{.Filename = images.Path("disc.gcm"), .flags = kOfnEnableTemplateHandle};
+  DialogRobot user(PressCancel);  // closes whatever the system shows instead
+  EXPECT_FALSE(dialog.VBGetOpenFileName(args));
+  user.Finish();
+
+  EXPECT_EQ(dialog.APIReturn(), 0);
+  EXPECT_EQ(dialog.ExtendedError(), kCdErrLoadResFailure);
+  EXPECT_EQ(args.Filename, "");
+  EXPECT_EQ(args.FilterIndex, -1);
+
+  // A cancel right after it reads as a cancel again.
+  OpenFileNameArgs next{.Filename = ""};
+  DialogRobot nextUser(PressCancel);
+  EXPECT_FALSE(dialog.VBGetOpenFileName(next));
+  ASSERT_TRUE(nextUser.Finish()) << "no open dialog appeared";
   EXPECT_EQ(dialog.ExtendedError(), 0);
 }
 
