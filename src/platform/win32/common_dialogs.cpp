@@ -1,7 +1,8 @@
 #include "platform/common_dialogs.h"
 
-#include <commdlg.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstddef>

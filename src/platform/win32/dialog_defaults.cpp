@@ -1,7 +1,8 @@
 #include "platform/dialog_defaults.h"
 
-#include <commdlg.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
 
 #include <algorithm>
 

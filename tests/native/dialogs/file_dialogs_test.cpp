@@ -247,16 +247,6 @@ TEST_F(FileDialogs, FiltersOf32767CharactersRaise6BeforeAnyDialog) {
   EXPECT_EQ(tooLong.Filter.size(), 32767u);
 }
 
-TEST_F(FileDialogs, MultiSelectKeepsOnlyTheTextBeforeTheFirstNul) {
-  system.open.Confirm([](OpenFileNameRecord& record) {
-    const std::string names = "C:\\Images\0a.gcm\0b.gcm\0\0"s;
-    record.lpstrFile.replace(0, names.size(), names);
-  });
-  OpenFileNameArgs args{.Filename = "", .MultiSelect = true};
-  dialog.VBGetOpenFileName(args);
-  EXPECT_EQ(args.Filename, "C:\\Images");
-}
-
 TEST_F(FileDialogs, FileTitleIsTheBufferBeforeItsNulOrEmptyOnAnyNonZeroReturn) {
   system.open.Fail(kFnErrInvalidFileName);
   OpenFileNameArgs earlier{.Filename = ""};

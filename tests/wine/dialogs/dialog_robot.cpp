@@ -12,7 +12,7 @@ using namespace std::chrono_literals;
 constexpr auto kAppearTimeout = 15s;
 constexpr auto kCloseTimeout = 5s;
 constexpr auto kPollInterval = 50ms;
-constexpr auto kSettleTime = 300ms;
+constexpr auto kSettleTime = 500ms;
 constexpr int kCancelAttempts = 5;
 
 HWND FindVisibleDialog(DWORD thread) {
