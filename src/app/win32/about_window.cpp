@@ -31,8 +31,12 @@ void AboutWindow::ShowOver(HWND owner) {
     const WindowSpec& spec = AboutWindowSpec();
     const WindowStyles styles = StylesFor(spec);
     const std::wstring className = platform::win32::Widen(spec.className);
+    // Created where its owner stands, it is laid out for the owner's monitor from the start.
+    RECT ownerRect{};
+    ::GetWindowRect(owner, &ownerRect);
     if (!Create({className.c_str(), instance_}, styles.exStyle, styles.style,
-                platform::win32::Widen(spec.caption).c_str(), owner, nullptr)) {
+                platform::win32::Widen(spec.caption).c_str(), owner, nullptr,
+                {ownerRect.left, ownerRect.top})) {
       return;
     }
     PlaceWindow(Handle(), spec);

@@ -31,7 +31,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   corvane::app::win32::MainWindow main(instance);
-  if (!main.Create()) return 1;
+  if (!main.Create()) {
+    ::MessageBoxW(nullptr, L"Corvane could not create its window.", L"Error ...",
+                  MB_OK | MB_ICONERROR);
+    return 1;
+  }
   if (!main.Load()) return 0;
   main.Show(showCommand);
   return RunMessageLoop();

@@ -14,4 +14,20 @@ void ShowUntrappedError(HWND owner, const Error& error);
 // The same for a failure that is not one of the program's errors (out of memory, ...).
 void ShowUntrappedError(HWND owner, const std::exception& error);
 
+// Runs a handler; an error that escapes it is shown in the error box, and the program goes
+// on. True when the handler ran to its end.
+template <typename Handler>
+bool RunReportingErrors(HWND owner, Handler handler) {
+  // No exception may cross the system's frames back into the message loop.
+  try {
+    handler();
+    return true;
+  } catch (const Error& error) {
+    ShowUntrappedError(owner, error);
+  } catch (const std::exception& error) {
+    ShowUntrappedError(owner, error);
+  }
+  return false;
+}
+
 }  // namespace corvane::app::win32

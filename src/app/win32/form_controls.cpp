@@ -46,11 +46,18 @@ RECT ChildRectInParent(HWND child, HWND parent) {
 FormControls::FormControls(HWND window, std::span<const ControlSpec> table, int dpi)
     : window_(window), table_(table), fonts_(dpi) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
+  bool previousTakesFocus = false;
   for (const ControlSpec* spec : CreationOrder(table)) {
     const ControlClass kind = ClassFor(spec->kind);
+    // As in a dialog, each frame and label is a group of its own, and the controls that
+    // take the focus form groups between them: the arrow keys move the focus within a
+    // group, never onto a label.
+    const bool takesFocus = TakesFocus(spec->kind);
+    const DWORD group = takesFocus && previousTakesFocus ? 0 : WS_GROUP;
+    previousTakesFocus = takesFocus;
     const HWND control = ::CreateWindowExW(
         0, kind.className, platform::win32::Widen(spec->caption).c_str(),
-        WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window,
+        WS_CHILD | WS_VISIBLE | group | kind.style, 0, 0, 0, 0, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
     controls_.emplace_back(spec, control);
     Place(*spec, control, dpi, fonts_);

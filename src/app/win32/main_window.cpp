@@ -4,6 +4,7 @@
 #include "app/main_commands.h"
 #include "app/main_layout.h"
 #include "app/win32/dpi.h"
+#include "app/win32/error_box.h"
 #include "app/win32/form_geometry.h"
 #include "app/win32/menu_bar.h"
 #include "app/win32/resource_ids.h"
@@ -49,9 +50,11 @@ bool MainWindow::Create() {
 }
 
 bool MainWindow::Load() {
-  if (form_.Form_Load()) return true;
-  ::DestroyWindow(Handle());
-  return false;
+  bool loaded = false;
+  // The check could not even be made: the program cannot go on either.
+  RunReportingErrors(Handle(), [&] { loaded = form_.Form_Load(); });
+  if (!loaded) ::DestroyWindow(Handle());
+  return loaded;
 }
 
 void MainWindow::Show(int showCommand) {

@@ -1,9 +1,6 @@
 #include "app/win32/window_base.h"
 
-#include <exception>
-
 #include "app/win32/error_box.h"
-#include "support/error.h"
 
 namespace corvane::app::win32 {
 namespace {
@@ -29,15 +26,29 @@ Window::~Window() {
 }
 
 bool Window::Create(const WindowClass& windowClass, DWORD exStyle, DWORD style,
-                    const wchar_t* caption, HWND owner, HMENU menu) {
+                    const wchar_t* caption, HWND owner, HMENU menu, POINT position) {
   RegisterOnce(windowClass, &Window::Procedure);
-  return ::CreateWindowExW(exStyle, windowClass.name, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+  return ::CreateWindowExW(exStyle, windowClass.name, caption, style, position.x, position.y,
                            CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, windowClass.instance,
                            this) != nullptr;
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NEXTDLGCTL) {
+    MoveFocus(wParam, lParam);
+    return 0;
+  }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+// The program's windows take the dialog keys as a dialog does: the arrow keys ask for the
+// next control of the group, as a window handle (lParam true); Tab for the next or
+// previous tab stop.
+void Window::MoveFocus(WPARAM target, LPARAM isHandle) {
+  const HWND next = LOWORD(isHandle)
+                        ? reinterpret_cast<HWND>(target)
+                        : ::GetNextDlgTabItem(hwnd_, ::GetFocus(), static_cast<BOOL>(target));
+  if (next) ::SetFocus(next);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,15 +68,9 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 LRESULT Window::GuardedHandle(UINT message, WPARAM wParam, LPARAM lParam) {
-  // No exception may cross the system's frames back into the message loop.
-  try {
-    return HandleMessage(message, wParam, lParam);
-  } catch (const Error& error) {
-    ShowUntrappedError(hwnd_, error);
-  } catch (const std::exception& error) {
-    ShowUntrappedError(hwnd_, error);
-  }
-  return 0;
+  LRESULT result = 0;
+  RunReportingErrors(hwnd_, [&] { result = HandleMessage(message, wParam, lParam); });
+  return result;
 }
 
 }  // namespace corvane::app::win32

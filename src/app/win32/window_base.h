@@ -26,14 +26,16 @@ class Window {
   // A window still open when its object goes is destroyed first.
   ~Window();
 
-  // Creates the window (registering its class on first use); false when it could not be.
+  // Creates the window (registering its class on first use) with its top-left corner at
+  // `position`; false when it could not be. Its size is the window's to set.
   bool Create(const WindowClass& windowClass, DWORD exStyle, DWORD style, const wchar_t* caption,
-              HWND owner, HMENU menu);
+              HWND owner, HMENU menu, POINT position = {CW_USEDEFAULT, CW_USEDEFAULT});
 
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void MoveFocus(WPARAM target, LPARAM isHandle);
   LRESULT GuardedHandle(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;

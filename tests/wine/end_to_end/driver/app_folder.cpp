@@ -1,0 +1,75 @@
+#include "driver/app_folder.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "driver/polling.h"
+#include "driver/sparse_file.h"
+
+namespace e2e {
+namespace {
+
+std::filesystem::path FreshTemporaryFolder() {
+  static int counter = 0;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (;;) {
+    const auto folder = base / ("corvane-e2e-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                                std::to_string(++counter));
+    if (std::filesystem::create_directory(folder)) return folder;
+  }
+}
+
+void Copy(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (!::CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + from.string());
+  }
+}
+
+}  // namespace
+
+AppFolder::AppFolder(Tool tool) : path_(FreshTemporaryFolder()) {
+  Copy(CORVANE_EXE, Program());
+  if (tool == Tool::kRecordingTool) Copy(RECORDING_TOOL_EXE, path_ / "kelvore.exe");
+  if (tool == Tool::kFolderNamedLikeTheTool)
+    std::filesystem::create_directory(path_ / "kelvore.exe");
+  std::filesystem::create_directory(path_ / "Images");
+}
+
+AppFolder::~AppFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path AppFolder::Image(const std::string& name, std::uint64_t length) const {
+  const auto image = path_ / "Images" / name;
+  CreateSparseFile(image, length);
+  return image;
+}
+
+std::vector<std::string> AppFolder::RecordLines() const {
+  std::ifstream record(path_ / "kelvore-call.txt", std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(record, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> AppFolder::ToolCalls(std::size_t count) const {
+  std::vector<std::string> calls;
+  WaitUntil([&] { return RecordLines().size() >= 2 * count; });
+  const std::vector<std::string> lines = RecordLines();
+  for (std::size_t i = 0; i + 1 < lines.size(); i += 2) calls.push_back(lines[i]);
+  return calls;
+}
+
+std::string AppFolder::LastToolShowState() const {
+  const std::vector<std::string> lines = RecordLines();
+  return lines.size() >= 2 ? lines.back() : std::string();
+}
+
+bool AppFolder::ToolWasStarted() const {
+  return std::filesystem::exists(path_ / "kelvore-call.txt");
+}
+
+}  // namespace e2e
