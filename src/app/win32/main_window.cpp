@@ -51,7 +51,7 @@ bool MainWindow::Create() {
 
 bool MainWindow::Load() {
   bool loaded = false;
-  // The check could not even be made: the program cannot go on either.
+  // A check that could not be made is shown as an error, and the program ends as well.
   RunReportingErrors(Handle(), [&] { loaded = form_.Form_Load(); });
   if (!loaded) ::DestroyWindow(Handle());
   return loaded;

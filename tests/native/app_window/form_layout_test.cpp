@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -162,24 +163,6 @@ TEST(FormLayoutTest, IdentifiersAreDistinctAndNoneIsADialogKey) {
   EXPECT_FALSE(ids.contains(1));
   EXPECT_FALSE(ids.contains(2));
   EXPECT_FALSE(ids.contains(0));
-}
-
-TEST(FormLayoutTest, MenusWithTheirAccessKeys) {
-  std::vector<std::string> lines;
-  for (const MenuEntry& entry : MainMenu()) {
-    lines.push_back(std::string(entry.parent) + "/" + std::string(entry.caption));
-  }
-  EXPECT_EQ(lines, (std::vector<std::string>{"/File", "mnuFile/Open Image", "mnuFile/-",
-                                             "mnuFile/E&xit", "/Help", "mnuHelp/&About"}));
-}
-
-TEST(FormLayoutTest, FontsOfTheControls) {
-  EXPECT_EQ(FindControl(MainControls(), "Frame2")->extras.font, FontRole::kBold);
-  EXPECT_EQ(FindControl(MainControls(), "L_Advice")->extras.font, FontRole::kItalic);
-  EXPECT_EQ(FindControl(MainControls(), "I_Info(1)")->extras.font, FontRole::kForm);
-  EXPECT_EQ(FontFor(FontRole::kBold).weight, 700);
-  EXPECT_TRUE(FontFor(FontRole::kItalic).italic);
-  EXPECT_EQ(FontFor(FontRole::kForm).face, "Arial");
 }
 
 }  // namespace
