@@ -21,9 +21,9 @@ inline constexpr int kLabel9 = 2009;
 inline constexpr int kLabel10 = 2010;
 }  // namespace about_control
 
-const WindowSpec& AboutWindowSpec();
-std::span<const ControlSpec> AboutControls();
-std::span<const LineSpec> AboutLines();
+const WindowProperties& AboutWindowProperties();
+std::span<const ControlRow> AboutControls();
+std::span<const LineRow> AboutLines();
 
 // The control that receives the focus when the window opens.
 inline constexpr int kAboutInitialFocus = about_control::kCmdOkay;

@@ -6,7 +6,7 @@
 
 namespace corvane::app {
 
-const FontSpec& FontFor(FontRole role) {
+const FontDescription& FontFor(FontRole role) {
   switch (role) {
     case FontRole::kBold:
       return kBoldFont;
@@ -18,14 +18,14 @@ const FontSpec& FontFor(FontRole role) {
   return kFormFont;
 }
 
-const ControlSpec* FindControl(std::span<const ControlSpec> controls, std::string_view name) {
-  const auto found = std::ranges::find(controls, name, &ControlSpec::name);
+const ControlRow* FindControl(std::span<const ControlRow> controls, std::string_view name) {
+  const auto found = std::ranges::find(controls, name, &ControlRow::name);
   return found == controls.end() ? nullptr : &*found;
 }
 
-TwipsBox ClientBox(std::span<const ControlSpec> controls, const ControlSpec& control) {
+TwipsBox ClientBox(std::span<const ControlRow> controls, const ControlRow& control) {
   TwipsBox box = control.box;
-  for (const ControlSpec* container = FindControl(controls, control.container); container;
+  for (const ControlRow* container = FindControl(controls, control.container); container;
        container = FindControl(controls, container->container)) {
     box.left += container->box.left;
     box.top += container->box.top;
@@ -40,10 +40,10 @@ PixelRect ToPixels(const TwipsBox& box, int dpi) {
           TwipsToPixels(box.top + box.height, dpi) - top};
 }
 
-std::vector<const ControlSpec*> CreationOrder(std::span<const ControlSpec> controls) {
-  std::vector<const ControlSpec*> order;
-  for (const ControlSpec& control : controls) order.push_back(&control);
-  std::ranges::stable_sort(order, {}, &ControlSpec::tabIndex);
+std::vector<const ControlRow*> CreationOrder(std::span<const ControlRow> controls) {
+  std::vector<const ControlRow*> order;
+  for (const ControlRow& control : controls) order.push_back(&control);
+  std::ranges::stable_sort(order, {}, &ControlRow::tabIndex);
   return order;
 }
 

@@ -31,7 +31,7 @@ enum class FontRole { kForm, kBold, kItalic };
 // The system colour a control's text is drawn in.
 enum class TextColour { kButtonText, kWindowText };
 
-struct FontSpec {
+struct FontDescription {
   std::string_view face;
   int hundredthsOfPoint = 0;
   int weight = 0;
@@ -40,11 +40,11 @@ struct FontSpec {
 };
 
 // Arial 8.25 point, character set 0 (ANSI): the windows' font and its two variants.
-inline constexpr FontSpec kFormFont{"Arial", 825, 400, false, 0};
-inline constexpr FontSpec kBoldFont{"Arial", 825, 700, false, 0};
-inline constexpr FontSpec kItalicFont{"Arial", 825, 400, true, 0};
+inline constexpr FontDescription kFormFont{"Arial", 825, 400, false, 0};
+inline constexpr FontDescription kBoldFont{"Arial", 825, 700, false, 0};
+inline constexpr FontDescription kItalicFont{"Arial", 825, 400, true, 0};
 
-const FontSpec& FontFor(FontRole role);
+const FontDescription& FontFor(FontRole role);
 
 // What only some controls have.
 struct ControlExtras {
@@ -55,7 +55,7 @@ struct ControlExtras {
 
 // One row of a window's control table. `container` names the frame the control lies in,
 // or is empty for the window itself.
-struct ControlSpec {
+struct ControlRow {
   std::string_view name;
   ControlKind kind;
   std::string_view container;
@@ -67,7 +67,7 @@ struct ControlSpec {
 };
 
 // A thin horizontal or vertical line in the window's text colour, in client twips.
-struct LineSpec {
+struct LineRow {
   std::string_view name;
   int x1 = 0;
   int y1 = 0;
@@ -78,7 +78,7 @@ struct LineSpec {
 enum class Placement { kCentreOnScreen, kCentreOverOwner };
 
 // A window's own properties.
-struct WindowSpec {
+struct WindowProperties {
   std::string_view className;
   std::string_view caption;
   int clientWidth = 0;  // twips
@@ -90,11 +90,11 @@ struct WindowSpec {
 };
 
 // The control of that name, or null.
-const ControlSpec* FindControl(std::span<const ControlSpec> controls, std::string_view name);
+const ControlRow* FindControl(std::span<const ControlRow> controls, std::string_view name);
 
 // The control's rectangle measured from the window's client area: its own Left and Top
 // plus those of the frames it lies in.
-TwipsBox ClientBox(std::span<const ControlSpec> controls, const ControlSpec& control);
+TwipsBox ClientBox(std::span<const ControlRow> controls, const ControlRow& control);
 
 // A client rectangle in pixels at `dpi`. Each edge is rounded on its own, so that
 // controls that meet in twips also meet in pixels.
@@ -102,7 +102,7 @@ PixelRect ToPixels(const TwipsBox& box, int dpi);
 
 // The controls in the order they are created: by tab index, which makes it the order in
 // which the keyboard focus moves through them.
-std::vector<const ControlSpec*> CreationOrder(std::span<const ControlSpec> controls);
+std::vector<const ControlRow*> CreationOrder(std::span<const ControlRow> controls);
 
 // Frames and labels never take the keyboard focus.
 bool TakesFocus(ControlKind kind);

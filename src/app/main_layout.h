@@ -44,8 +44,8 @@ struct MenuEntry {
 
 inline constexpr std::string_view kMenuSeparator = "-";
 
-const WindowSpec& MainWindowSpec();
-std::span<const ControlSpec> MainControls();
+const WindowProperties& MainWindowProperties();
+std::span<const ControlRow> MainControls();
 std::span<const MenuEntry> MainMenu();
 
 // The control that receives the focus when the window opens.

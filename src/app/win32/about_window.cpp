@@ -13,7 +13,7 @@ namespace corvane::app::win32 {
 namespace {
 
 // A thin line in the window-text colour, one pixel wide whatever the DPI.
-void DrawLine(HDC dc, const LineSpec& line, int dpi) {
+void DrawLine(HDC dc, const LineRow& line, int dpi) {
   const int x1 = TwipsToPixels(std::min(line.x1, line.x2), dpi);
   const int x2 = TwipsToPixels(std::max(line.x1, line.x2), dpi);
   const int y1 = TwipsToPixels(std::min(line.y1, line.y2), dpi);
@@ -28,18 +28,18 @@ AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance), focus_(kAbou
 
 void AboutWindow::ShowOver(HWND owner) {
   if (!Handle()) {
-    const WindowSpec& spec = AboutWindowSpec();
-    const WindowStyles styles = StylesFor(spec);
-    const std::wstring className = platform::win32::Widen(spec.className);
+    const WindowProperties& properties = AboutWindowProperties();
+    const WindowStyles styles = StylesFor(properties);
+    const std::wstring className = platform::win32::Widen(properties.className);
     // Created where its owner stands, it is laid out for the owner's monitor from the start.
     RECT ownerRect{};
     ::GetWindowRect(owner, &ownerRect);
     if (!Create({className.c_str(), instance_}, styles.exStyle, styles.style,
-                platform::win32::Widen(spec.caption).c_str(), owner, nullptr,
+                platform::win32::Widen(properties.caption).c_str(), owner, nullptr,
                 {ownerRect.left, ownerRect.top})) {
       return;
     }
-    PlaceWindow(Handle(), spec);
+    PlaceWindow(Handle(), properties);
   }
   ::ShowWindow(Handle(), SW_SHOWNORMAL);
   ::SetForegroundWindow(Handle());
@@ -77,21 +77,21 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void AboutWindow::OnCreate() {
   const int dpi = WindowDpi(Handle());
   controls_.emplace(Handle(), AboutControls(), dpi);
-  SizeToClientArea(Handle(), AboutWindowSpec(), dpi);
+  SizeToClientArea(Handle(), AboutWindowProperties(), dpi);
 }
 
 void AboutWindow::OnPaint() {
   PAINTSTRUCT paint{};
   const HDC dc = ::BeginPaint(Handle(), &paint);
   const int dpi = WindowDpi(Handle());
-  for (const LineSpec& line : AboutLines()) DrawLine(dc, line, dpi);
+  for (const LineRow& line : AboutLines()) DrawLine(dc, line, dpi);
   ::EndPaint(Handle(), &paint);
 }
 
 void AboutWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SizeToClientArea(Handle(), AboutWindowSpec(), dpi);
+  SizeToClientArea(Handle(), AboutWindowProperties(), dpi);
   controls_->ApplyDpi(dpi);
 }
 

@@ -43,29 +43,29 @@ RECT ChildRectInParent(HWND child, HWND parent) {
 
 }  // namespace
 
-FormControls::FormControls(HWND window, std::span<const ControlSpec> table, int dpi)
+FormControls::FormControls(HWND window, std::span<const ControlRow> table, int dpi)
     : window_(window), table_(table), fonts_(dpi) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE));
   bool previousTakesFocus = false;
-  for (const ControlSpec* spec : CreationOrder(table)) {
-    const ControlClass kind = ClassFor(spec->kind);
+  for (const ControlRow* row : CreationOrder(table)) {
+    const ControlClass kind = ClassFor(row->kind);
     // As in a dialog, each frame and label is a group of its own, and the controls that
     // take the focus form groups between them: the arrow keys move the focus within a
     // group, never onto a label.
-    const bool takesFocus = TakesFocus(spec->kind);
+    const bool takesFocus = TakesFocus(row->kind);
     const DWORD group = takesFocus && previousTakesFocus ? 0 : WS_GROUP;
     previousTakesFocus = takesFocus;
     const HWND control = ::CreateWindowExW(
-        0, kind.className, platform::win32::Widen(spec->caption).c_str(),
+        0, kind.className, platform::win32::Widen(row->caption).c_str(),
         WS_CHILD | WS_VISIBLE | group | kind.style, 0, 0, 0, 0, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec->id)), instance, nullptr);
-    controls_.emplace_back(spec, control);
-    Place(*spec, control, dpi, fonts_);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row->id)), instance, nullptr);
+    controls_.emplace_back(row, control);
+    Place(*row, control, dpi, fonts_);
   }
   // Frames lie beneath everything: clipped by the controls inside them, they never paint
   // over them.
-  for (const auto& [spec, control] : controls_) {
-    if (spec->kind == ControlKind::kFrame) {
+  for (const auto& [row, control] : controls_) {
+    if (row->kind == ControlKind::kFrame) {
       ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
@@ -74,17 +74,17 @@ FormControls::FormControls(HWND window, std::span<const ControlSpec> table, int 
 void FormControls::ApplyDpi(int dpi) {
   // The controls let go of the old fonts before they are deleted.
   FormFonts fonts(dpi);
-  for (const auto& [spec, control] : controls_) Place(*spec, control, dpi, fonts);
+  for (const auto& [row, control] : controls_) Place(*row, control, dpi, fonts);
   fonts_ = std::move(fonts);
   ::InvalidateRect(window_, nullptr, TRUE);
 }
 
-void FormControls::Place(const ControlSpec& spec, HWND control, int dpi,
+void FormControls::Place(const ControlRow& row, HWND control, int dpi,
                          const FormFonts& fonts) const {
-  const PixelRect rect = ToPixels(ClientBox(table_, spec), dpi);
+  const PixelRect rect = ToPixels(ClientBox(table_, row), dpi);
   ::SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(spec.extras.font)), FALSE);
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.For(row.extras.font)), FALSE);
 }
 
 HWND FormControls::Get(int id) const {
@@ -93,7 +93,7 @@ HWND FormControls::Get(int id) const {
   return found == controls_.end() ? nullptr : found->second;
 }
 
-const ControlSpec* FormControls::SpecOf(HWND control) const {
+const ControlRow* FormControls::RowOf(HWND control) const {
   const auto found =
       std::ranges::find(controls_, control, [](const auto& entry) { return entry.second; });
   return found == controls_.end() ? nullptr : found->first;
@@ -108,9 +108,9 @@ void FormControls::SetCaption(int id, const std::string& caption) const {
 }
 
 LRESULT FormControls::ColourStatic(HDC dc, HWND control) const {
-  const ControlSpec* spec = SpecOf(control);
-  const ControlKind kind = spec ? spec->kind : ControlKind::kFrame;
-  const TextColour colour = spec ? spec->extras.textColour : TextColour::kButtonText;
+  const ControlRow* row = RowOf(control);
+  const ControlKind kind = row ? row->kind : ControlKind::kFrame;
+  const TextColour colour = row ? row->extras.textColour : TextColour::kButtonText;
   ::SetTextColor(dc, ::GetSysColor(SystemColourIndex(colour)));
   if (kind == ControlKind::kLabel) {
     ::SetBkMode(dc, TRANSPARENT);

@@ -17,7 +17,7 @@ namespace corvane::app::win32 {
 // laid out and given their fonts for the window's DPI.
 class FormControls {
  public:
-  FormControls(HWND window, std::span<const ControlSpec> table, int dpi);
+  FormControls(HWND window, std::span<const ControlRow> table, int dpi);
   FormControls(const FormControls&) = delete;
   FormControls& operator=(const FormControls&) = delete;
 
@@ -26,7 +26,7 @@ class FormControls {
 
   HWND Get(int id) const;
   // The table row of a control of this window, or null.
-  const ControlSpec* SpecOf(HWND control) const;
+  const ControlRow* RowOf(HWND control) const;
 
   // Replaces a label's caption. Labels are drawn without a background of their own, so
   // that overlapping labels cannot hide each other's text; the window repaints what lies
@@ -37,12 +37,12 @@ class FormControls {
   LRESULT ColourStatic(HDC dc, HWND control) const;
 
  private:
-  void Place(const ControlSpec& spec, HWND control, int dpi, const FormFonts& fonts) const;
+  void Place(const ControlRow& row, HWND control, int dpi, const FormFonts& fonts) const;
 
   HWND window_;
-  std::span<const ControlSpec> table_;
+  std::span<const ControlRow> table_;
   FormFonts fonts_;
-  std::vector<std::pair<const ControlSpec*, HWND>> controls_;
+  std::vector<std::pair<const ControlRow*, HWND>> controls_;
 };
 
 }  // namespace corvane::app::win32

@@ -7,17 +7,17 @@
 namespace corvane::app::win32 {
 namespace {
 
-platform::win32::UniqueFont CreateFormFont(const FontSpec& spec, int dpi) {
+platform::win32::UniqueFont CreateFormFont(const FontDescription& description, int dpi) {
   LOGFONTW font{};
   // A negative height asks for that character height, without the internal leading.
-  font.lfHeight = -PointsToPixels(spec.hundredthsOfPoint, dpi);
-  font.lfWeight = spec.weight;
-  font.lfItalic = spec.italic ? TRUE : FALSE;
-  font.lfCharSet = static_cast<BYTE>(spec.charSet);
+  font.lfHeight = -PointsToPixels(description.hundredthsOfPoint, dpi);
+  font.lfWeight = description.weight;
+  font.lfItalic = description.italic ? TRUE : FALSE;
+  font.lfCharSet = static_cast<BYTE>(description.charSet);
   font.lfOutPrecision = OUT_TT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  std::copy(spec.face.begin(), spec.face.end(), font.lfFaceName);
+  std::copy(description.face.begin(), description.face.end(), font.lfFaceName);
   return platform::win32::UniqueFont(::CreateFontIndirectW(&font));
 }
 

@@ -30,19 +30,19 @@ SIZE WindowSize(HWND window) {
 
 }  // namespace
 
-WindowStyles StylesFor(const WindowSpec& spec) {
+WindowStyles StylesFor(const WindowProperties& properties) {
   // A fixed border: a caption and a system menu with its close box, no sizing frame and
   // no maximise button. No WS_CLIPCHILDREN: labels are see-through, and the window
   // paints what lies beneath them.
   DWORD style = WS_CAPTION | WS_SYSMENU;
-  if (spec.minimiseButton) style |= WS_MINIMIZEBOX;
-  if (spec.toolWindow) return {style | WS_POPUP, WS_EX_TOOLWINDOW};
+  if (properties.minimiseButton) style |= WS_MINIMIZEBOX;
+  if (properties.toolWindow) return {style | WS_POPUP, WS_EX_TOOLWINDOW};
   return {style | WS_OVERLAPPED, 0};
 }
 
-void SizeToClientArea(HWND window, const WindowSpec& spec, int dpi) {
-  const int width = TwipsToPixels(spec.clientWidth, dpi);
-  const int height = TwipsToPixels(spec.clientHeight, dpi);
+void SizeToClientArea(HWND window, const WindowProperties& properties, int dpi) {
+  const int width = TwipsToPixels(properties.clientWidth, dpi);
+  const int height = TwipsToPixels(properties.clientHeight, dpi);
   const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
   const SIZE size =
@@ -58,9 +58,9 @@ void SizeToClientArea(HWND window, const WindowSpec& spec, int dpi) {
   }
 }
 
-void PlaceWindow(HWND window, const WindowSpec& spec) {
+void PlaceWindow(HWND window, const WindowProperties& properties) {
   const HWND owner = ::GetWindow(window, GW_OWNER);
-  const bool overOwner = spec.placement == Placement::kCentreOverOwner && owner;
+  const bool overOwner = properties.placement == Placement::kCentreOverOwner && owner;
   const HWND reference = overOwner ? owner : window;
   RECT area = WorkAreaOf(reference);
   const RECT bounds = area;

@@ -11,14 +11,14 @@ struct WindowStyles {
   DWORD style;
   DWORD exStyle;
 };
-WindowStyles StylesFor(const WindowSpec& spec);
+WindowStyles StylesFor(const WindowProperties& properties);
 
-// Sizes the window so that its client area is the spec's at `dpi`, leaving its top-left
-// corner where it is.
-void SizeToClientArea(HWND window, const WindowSpec& spec, int dpi);
+// Sizes the window so that its client area is the one of its properties at `dpi`, leaving its
+// top-left corner where it is.
+void SizeToClientArea(HWND window, const WindowProperties& properties, int dpi);
 
-// Moves the window to where the spec places it: centred on its monitor's work area, or
+// Moves the window to where its properties place it: centred on its monitor's work area, or
 // over its owner; always inside the work area.
-void PlaceWindow(HWND window, const WindowSpec& spec);
+void PlaceWindow(HWND window, const WindowProperties& properties);
 
 }  // namespace corvane::app::win32

@@ -37,12 +37,12 @@ MainWindow::MainWindow(HINSTANCE instance)
       about_(instance) {}
 
 bool MainWindow::Create() {
-  const WindowSpec& spec = MainWindowSpec();
-  const WindowStyles styles = StylesFor(spec);
+  const WindowProperties& properties = MainWindowProperties();
+  const WindowStyles styles = StylesFor(properties);
   platform::win32::UniqueMenu menu = BuildMenuBar(MainMenu());
-  const std::wstring className = platform::win32::Widen(spec.className);
+  const std::wstring className = platform::win32::Widen(properties.className);
   if (!Window::Create({className.c_str(), instance_}, styles.exStyle, styles.style,
-                      platform::win32::Widen(spec.caption).c_str(), nullptr, menu.Get())) {
+                      platform::win32::Widen(properties.caption).c_str(), nullptr, menu.Get())) {
     return false;
   }
   menu.Release();  // the window's now
@@ -58,7 +58,7 @@ bool MainWindow::Load() {
 }
 
 void MainWindow::Show(int showCommand) {
-  PlaceWindow(Handle(), MainWindowSpec());
+  PlaceWindow(Handle(), MainWindowProperties());
   ::ShowWindow(Handle(), showCommand);
   ::UpdateWindow(Handle());
 }
@@ -108,7 +108,7 @@ void MainWindow::OnCreate() {
   const int dpi = WindowDpi(Handle());
   controls_.emplace(Handle(), MainControls(), dpi);
   AttachTooltips(Handle(), MainControls(), *controls_);
-  SizeToClientArea(Handle(), MainWindowSpec(), dpi);
+  SizeToClientArea(Handle(), MainWindowProperties(), dpi);
   LoadIcons(dpi);
 }
 
@@ -139,14 +139,15 @@ void MainWindow::OnCommand(int id, int notification) {
 // default button that it would press otherwise.
 void MainWindow::PressFocusedButton() {
   const HWND focus = ::GetFocus();
-  const ControlSpec* spec = controls_->SpecOf(focus);
-  if (spec && spec->kind == ControlKind::kCommandButton) ::SendMessageW(focus, BM_CLICK, 0, 0);
+  const ControlRow* properties = controls_->RowOf(focus);
+  if (properties && properties->kind == ControlKind::kCommandButton)
+    ::SendMessageW(focus, BM_CLICK, 0, 0);
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SizeToClientArea(Handle(), MainWindowSpec(), dpi);
+  SizeToClientArea(Handle(), MainWindowProperties(), dpi);
   controls_->ApplyDpi(dpi);
   LoadIcons(dpi);
 }

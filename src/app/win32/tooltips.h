@@ -11,6 +11,6 @@ namespace corvane::app::win32 {
 
 // Gives the controls with a tooltip in the table theirs: one tooltip window, owned by (and
 // destroyed with) `window`.
-void AttachTooltips(HWND window, std::span<const ControlSpec> table, const FormControls& controls);
+void AttachTooltips(HWND window, std::span<const ControlRow> table, const FormControls& controls);
 
 }  // namespace corvane::app::win32

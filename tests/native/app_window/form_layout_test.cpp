@@ -17,14 +17,14 @@ namespace {
 using namespace corvane::app;
 
 PixelRect MainPixels(std::string_view name, int dpi) {
-  const ControlSpec* control = FindControl(MainControls(), name);
+  const ControlRow* control = FindControl(MainControls(), name);
   EXPECT_NE(control, nullptr) << name;
   return control ? ToPixels(ClientBox(MainControls(), *control), dpi) : PixelRect{};
 }
 
-std::vector<std::string_view> FocusOrder(std::span<const ControlSpec> controls) {
+std::vector<std::string_view> FocusOrder(std::span<const ControlRow> controls) {
   std::vector<std::string_view> names;
-  for (const ControlSpec* control : CreationOrder(controls)) {
+  for (const ControlRow* control : CreationOrder(controls)) {
     if (TakesFocus(control->kind)) names.push_back(control->name);
   }
   return names;
@@ -37,14 +37,14 @@ bool Inside(const TwipsBox& inner, const TwipsBox& outer) {
 }
 
 TEST(TwipsTest, ClientAreasAndFontsFollowTheDpi) {
-  const WindowSpec& main = MainWindowSpec();
+  const WindowProperties& main = MainWindowProperties();
   EXPECT_EQ(TwipsToPixels(main.clientWidth, 96), 312);
   EXPECT_EQ(TwipsToPixels(main.clientHeight, 96), 222);
   EXPECT_EQ(TwipsToPixels(main.clientWidth, 144), 468);
   EXPECT_EQ(TwipsToPixels(main.clientHeight, 144), 333);
   EXPECT_EQ(TwipsToPixels(main.clientWidth, 192), 624);
-  EXPECT_EQ(TwipsToPixels(AboutWindowSpec().clientWidth, 96), 323);
-  EXPECT_EQ(TwipsToPixels(AboutWindowSpec().clientHeight, 96), 232);
+  EXPECT_EQ(TwipsToPixels(AboutWindowProperties().clientWidth, 96), 323);
+  EXPECT_EQ(TwipsToPixels(AboutWindowProperties().clientHeight, 96), 232);
   // 8.25 point: 11 pixels at 96 DPI; 16.5 rounds up at 144.
   EXPECT_EQ(PointsToPixels(kFormFont.hundredthsOfPoint, 96), 11);
   EXPECT_EQ(PointsToPixels(kFormFont.hundredthsOfPoint, 120), 14);
@@ -73,11 +73,11 @@ TEST(FormLayoutTest, ControlsInFramesArePlacedByTheirFrame) {
 TEST(FormLayoutTest, ControlsStayInsideTheirFramesAtAnyDpi) {
   // Frame3 and its children start on thirds of a pixel at 96 DPI: rounding each edge on
   // its own keeps every control inside its frame, and the frames inside the client area.
-  const WindowSpec& window = MainWindowSpec();
+  const WindowProperties& window = MainWindowProperties();
   for (const int dpi : {96, 120, 144, 168, 192}) {
     const PixelRect client{0, 0, TwipsToPixels(window.clientWidth, dpi),
                            TwipsToPixels(window.clientHeight, dpi)};
-    for (const ControlSpec& control : MainControls()) {
+    for (const ControlRow& control : MainControls()) {
       const PixelRect rect = MainPixels(control.name, dpi);
       const PixelRect outer =
           control.container.empty() ? client : MainPixels(control.container, dpi);
@@ -90,10 +90,10 @@ TEST(FormLayoutTest, ControlsStayInsideTheirFramesAtAnyDpi) {
 }
 
 TEST(FormLayoutTest, EveryMainControlLiesInsideItsContainer) {
-  const WindowSpec& window = MainWindowSpec();
+  const WindowProperties& window = MainWindowProperties();
   const TwipsBox client{0, 0, window.clientWidth, window.clientHeight};
-  for (const ControlSpec& control : MainControls()) {
-    const ControlSpec* frame = FindControl(MainControls(), control.container);
+  for (const ControlRow& control : MainControls()) {
+    const ControlRow* frame = FindControl(MainControls(), control.container);
     EXPECT_EQ(control.container.empty(), frame == nullptr) << control.name;
     const TwipsBox container = frame ? TwipsBox{0, 0, frame->box.width, frame->box.height} : client;
     EXPECT_TRUE(Inside(control.box, container)) << control.name;
@@ -101,14 +101,14 @@ TEST(FormLayoutTest, EveryMainControlLiesInsideItsContainer) {
 }
 
 TEST(FormLayoutTest, OnlyLabel4ReachesPastTheAboutWindow) {
-  const WindowSpec& window = AboutWindowSpec();
+  const WindowProperties& window = AboutWindowProperties();
   const TwipsBox client{0, 0, window.clientWidth, window.clientHeight};
   std::vector<std::string_view> outside;
-  for (const ControlSpec& control : AboutControls()) {
+  for (const ControlRow& control : AboutControls()) {
     if (!Inside(control.box, client)) outside.push_back(control.name);
   }
   EXPECT_EQ(outside, std::vector<std::string_view>{"Label4"});
-  for (const LineSpec& line : AboutLines()) {
+  for (const LineRow& line : AboutLines()) {
     EXPECT_EQ(line.y1, line.y2) << line.name;
     EXPECT_TRUE(
         Inside({std::min(line.x1, line.x2), line.y1, std::abs(line.x2 - line.x1), 0}, client))
@@ -121,9 +121,9 @@ TEST(FormLayoutTest, EachValueLabelSitsOnTheRowOfItsCaption) {
                                                        {InfoRow::kSize, "Image Size:"},
                                                        {InfoRow::kStatus, "Image Status:"}};
   for (const auto& [row, caption] : rows) {
-    const ControlSpec* value = nullptr;
-    const ControlSpec* label = nullptr;
-    for (const ControlSpec& control : MainControls()) {
+    const ControlRow* value = nullptr;
+    const ControlRow* label = nullptr;
+    for (const ControlRow& control : MainControls()) {
       if (control.id == InfoValueId(row)) value = &control;
       if (control.caption == caption) label = &control;
     }
@@ -148,7 +148,7 @@ TEST(FormLayoutTest, IdentifiersAreDistinctAndNoneIsADialogKey) {
   std::set<int> ids;
   std::size_t count = 0;
   for (const auto controls : {MainControls(), AboutControls()}) {
-    for (const ControlSpec& control : controls) {
+    for (const ControlRow& control : controls) {
       ids.insert(control.id);
       ++count;
     }
