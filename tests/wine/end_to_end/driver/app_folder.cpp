@@ -1,6 +1,8 @@
 #include "driver/app_folder.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <stdexcept>
@@ -27,17 +29,44 @@ void Copy(const std::filesystem::path& from, const std::filesystem::path& to) {
   }
 }
 
+// Ends the processes started from `folder`'s kelvore.exe: the real tool waits for Enter
+// in the console window it was given.
+void EndToolsStartedFrom(const std::filesystem::path& folder) {
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
+       more = ::Process32NextW(snapshot, &entry)) {
+    if (::lstrcmpiW(entry.szExeFile, L"kelvore.exe") != 0) continue;
+    HANDLE process = ::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                   entry.th32ProcessID);
+    if (!process) continue;
+    wchar_t image[MAX_PATH * 2] = {};
+    DWORD size = static_cast<DWORD>(std::size(image));
+    if (::QueryFullProcessImageNameW(process, 0, image, &size) &&
+        std::filesystem::path(image).parent_path() == folder) {
+      ::TerminateProcess(process, 1);
+      ::WaitForSingleObject(process, 5000);
+    }
+    ::CloseHandle(process);
+  }
+  ::CloseHandle(snapshot);
+}
+
 }  // namespace
 
 AppFolder::AppFolder(Tool tool) : path_(FreshTemporaryFolder()) {
   Copy(CORVANE_EXE, Program());
   if (tool == Tool::kRecordingTool) Copy(RECORDING_TOOL_EXE, path_ / "kelvore.exe");
+  if (tool == Tool::kRebuildTool) Copy(KELVORE_EXE, path_ / "kelvore.exe");
   if (tool == Tool::kFolderNamedLikeTheTool)
     std::filesystem::create_directory(path_ / "kelvore.exe");
   std::filesystem::create_directory(path_ / "Images");
 }
 
 AppFolder::~AppFolder() {
+  EndToolsStartedFrom(path_);
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }

@@ -7,10 +7,12 @@
 
 namespace e2e {
 
-enum class Tool { kRecordingTool, kFolderNamedLikeTheTool, kNone };
+// What lies in the application folder under the rebuild tool's name: the recording stand-in,
+// the real tool, a folder, or nothing.
+enum class Tool { kRecordingTool, kRebuildTool, kFolderNamedLikeTheTool, kNone };
 
 // A fresh application folder in the temporary folder, holding a copy of Corvane.exe and,
-// as asked, the recording stand-in of the rebuild tool as kelvore.exe; removed at the end.
+// as asked, a kelvore.exe; removed at the end, after ending any tool still running from it.
 class AppFolder {
  public:
   explicit AppFolder(Tool tool = Tool::kRecordingTool);
