@@ -12,17 +12,19 @@ cmake --build --preset win64 --target Corvane kelvore
 
 # shellcheck source=wine-session.sh
 source scripts/wine-session.sh
-had_display=${DISPLAY:-}
-wine_session_start "$root/build/win64"
-
-if [ -n "$had_display" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+  wine_session_start "$root/build/win64"
   wine build/win64/bin/Corvane.exe
   exit 0
 fi
 
-trap 'wine_session_stop "$root/build/win64"' EXIT
+# No display: a session of its own on a virtual one.
+session=$root/build/win64/run-session
+wine_session_start "$session"
+trap 'wine_session_stop "$session"' EXIT
+wine_session_draw_own_frames
 wine build/win64/bin/Corvane.exe >/dev/null 2>&1 &
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   xwininfo -root -tree 2>/dev/null | grep -q '"Corvane - \[0.1.0\]"' && break
   sleep 0.1
 done

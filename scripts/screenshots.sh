@@ -21,11 +21,7 @@ unset DISPLAY
 source "$scripts/wine-session.sh"
 wine_session_start "$session"
 trap 'wine_session_stop "$session"' EXIT
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-# The glyphs of the caption buttons.
-for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
-  if [ -f "$marlett" ]; then cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"; break; fi
-done
+wine_session_draw_own_frames
 
 shoot() {
   local window=$1 release="$session/release-$1" pose="$session/pose-$1.txt" poser tries

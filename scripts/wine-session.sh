@@ -89,3 +89,16 @@ wine_session_stop() {
     rm -f "$build/xvfb.pid" "$build/xvfb.display"
   fi
 }
+
+# For a virtual display, which has no window manager: windows draw their own frames, with
+# the caption buttons' glyphs from Wine's Marlett font. Call after wine_session_start.
+wine_session_draw_own_frames() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  local marlett
+  for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+    if [ -f "$marlett" ]; then
+      cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+      break
+    fi
+  done
+}
