@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "kelvore/tool/console_lines.h"
+
 namespace kelvore {
 namespace {
 
@@ -15,44 +17,26 @@ extern "C" void OnInterrupt(int) { interrupt_requested.store(true); }
 
 class TerminalConsole : public Console {
  public:
-  // Replaces a progress line that is showing, so that a phase ends on its final figures.
-  void Line(std::string_view text) override {
-    std::string line(shown_width_ == 0 ? "" : "\r");
-    line.append(text);
-    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
-    shown_width_ = 0;
-    line.append("\n");
-    Write(stdout, line);
-  }
+  void Line(std::string_view text) override { Write(stdout, lines_.Line(text)); }
 
   void Progress(std::string_view text) override {
-    if (!interactive_) return;
-    std::string line(1, '\r');
-    line.append(text);
-    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
-    shown_width_ = text.size();
-    Write(stdout, line);
+    if (interactive_) Write(stdout, lines_.Progress(text));
   }
 
   void Error(std::string_view text) override {
-    EndProgressLine();
+    Write(stdout, lines_.EndProgress());
     Write(stderr, std::string(text) + "\n");
   }
 
  private:
   static void Write(std::FILE* stream, const std::string& text) {
+    if (text.empty()) return;
     std::fwrite(text.data(), 1, text.size(), stream);
     std::fflush(stream);
   }
 
-  void EndProgressLine() {
-    if (shown_width_ == 0) return;
-    Write(stdout, "\n");
-    shown_width_ = 0;
-  }
-
   bool interactive_ = isatty(STDOUT_FILENO) == 1;
-  std::size_t shown_width_ = 0;
+  ConsoleLines lines_{"\n"};
 };
 
 }  // namespace

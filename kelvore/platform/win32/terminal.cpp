@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kelvore/platform/win32/wide_text.h"
+#include "kelvore/tool/console_lines.h"
 
 namespace kelvore {
 namespace {
@@ -29,7 +30,7 @@ bool IsConsole(HANDLE handle) {
 }
 
 void Write(HANDLE handle, const std::string& text) {
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   if (IsConsole(handle)) {
     const std::wstring wide = Utf8ToWide(text);
@@ -41,40 +42,21 @@ void Write(HANDLE handle, const std::string& text) {
 
 class TerminalConsole : public Console {
  public:
-  // Replaces a progress line that is showing, so that a phase ends on its final figures.
-  void Line(std::string_view text) override {
-    std::string line(shown_width_ == 0 ? "" : "\r");
-    line.append(text);
-    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
-    shown_width_ = 0;
-    line.append("\r\n");
-    Write(output_, line);
-  }
+  void Line(std::string_view text) override { Write(output_, lines_.Line(text)); }
 
   void Progress(std::string_view text) override {
-    if (!IsConsole(output_)) return;
-    std::string line(1, '\r');
-    line.append(text);
-    if (text.size() < shown_width_) line.append(shown_width_ - text.size(), ' ');
-    shown_width_ = text.size();
-    Write(output_, line);
+    if (IsConsole(output_)) Write(output_, lines_.Progress(text));
   }
 
   void Error(std::string_view text) override {
-    EndProgressLine();
+    Write(output_, lines_.EndProgress());
     Write(error_, std::string(text) + "\r\n");
   }
 
  private:
-  void EndProgressLine() {
-    if (shown_width_ == 0) return;
-    Write(output_, "\r\n");
-    shown_width_ = 0;
-  }
-
   HANDLE output_ = GetStdHandle(STD_OUTPUT_HANDLE);
   HANDLE error_ = GetStdHandle(STD_ERROR_HANDLE);
-  std::size_t shown_width_ = 0;
+  ConsoleLines lines_{"\r\n"};
 };
 
 }  // namespace
