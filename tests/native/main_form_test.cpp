@@ -4,9 +4,7 @@
 
 #include <deque>
 
-#include "doubles/memory_files.h"
-#include "doubles/recording_main_view.h"
-#include "doubles/system_doubles.h"
+#include "doubles/main_form_bench.h"
 #include "support/error.h"
 
 namespace {
@@ -27,7 +25,7 @@ class ScriptedPicker final : public corvane::app::ImagePicker {
   std::vector<std::string> initialPaths;
 };
 
-class MainFormTest : public testing::Test {
+class MainFormTest : public testing::Test, protected doubles::MainFormBench {
  protected:
   MainFormTest() {
     files.AddWithLength(R"(C:\Images\disc.gcm)", 1'400'000'000);
@@ -36,19 +34,7 @@ class MainFormTest : public testing::Test {
     shortPaths.table = {{R"(C:\Images\disc.gcm)", R"(C:\Images\disc.gcm)"}};
   }
 
-  doubles::FixedExecutable executable{R"(C:\Tools)"};
-  doubles::TableShortPaths shortPaths;
-  doubles::RecordedLaunches launches;
-  doubles::RecordedMessages messages;
-  doubles::PathSet pathExists;
-  doubles::MemoryFiles files;
-  platform::FileTable table{files};
-  doubles::RecordingMainView view;
   ScriptedPicker picker;
-  ProgramState state;
-  MainForm form{view, state, {executable, shortPaths, launches, messages}, pathExists, [this] {
-                  return std::make_unique<corvane::cBinaryFileStream>(table, files, "Corvane");
-                }};
 };
 
 TEST_F(MainFormTest, LoadPassesWhenTheToolLiesInTheApplicationFolder) {

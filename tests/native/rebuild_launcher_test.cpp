@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_form.h"
-#include "doubles/memory_files.h"
-#include "doubles/recording_main_view.h"
-#include "doubles/system_doubles.h"
+#include "doubles/main_form_bench.h"
 
 namespace {
 
@@ -19,7 +17,7 @@ constexpr std::uint32_t kInformationIcon = 64;
 // The main window's rebuild controls over recorded message boxes and process starts: the
 // program lies in C:\Tools, the wiped image C:\Games\Disc image.gcm has the short path
 // C:\GAMES\DISC~1.GCM.
-class RebuildLauncherTest : public testing::Test {
+class RebuildLauncherTest : public testing::Test, protected doubles::MainFormBench {
  protected:
   RebuildLauncherTest() {
     shortPaths.table = {{R"(C:\Games\Disc image.gcm)", R"(C:\GAMES\DISC~1.GCM)"},
@@ -44,19 +42,6 @@ class RebuildLauncherTest : public testing::Test {
   std::string LastCommandLine() const {
     return launches.launches.empty() ? "" : launches.launches.back().commandLine;
   }
-
-  doubles::FixedExecutable executable{R"(C:\Tools)"};
-  doubles::TableShortPaths shortPaths;
-  doubles::RecordedLaunches launches;
-  doubles::RecordedMessages messages;
-  doubles::PathSet pathExists;
-  doubles::MemoryFiles files;
-  platform::FileTable table{files};
-  doubles::RecordingMainView view;
-  ProgramState state;
-  MainForm form{view, state, {executable, shortPaths, launches, messages}, pathExists, [this] {
-                  return std::make_unique<corvane::cBinaryFileStream>(table, files, "Corvane");
-                }};
 };
 
 TEST_F(RebuildLauncherTest, CommandLinesForEachButtonAndOption) {
