@@ -24,11 +24,13 @@ void DrawLine(HDC dc, const LineRow& line, int dpi) {
 
 }  // namespace
 
-AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance), focus_(kAboutInitialFocus) {}
+AboutWindow::AboutWindow(HINSTANCE instance)
+    : FormWindow(AboutWindowProperties(), AboutControls(), kAboutInitialFocus),
+      instance_(instance) {}
 
 void AboutWindow::ShowOver(HWND owner) {
   if (!Handle()) {
-    const WindowProperties& properties = AboutWindowProperties();
+    const WindowProperties& properties = Properties();
     const WindowStyles styles = StylesFor(properties);
     const std::wstring className = platform::win32::Widen(properties.className);
     // Created where its owner stands, it is laid out for the owner's monitor from the start.
@@ -47,37 +49,16 @@ void AboutWindow::ShowOver(HWND owner) {
 
 LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      OnCreate();
-      return 0;
     case WM_PAINT:
       OnPaint();
       return 0;
-    case WM_CTLCOLORSTATIC:
-      if (!controls_) break;
-      return controls_->ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
       if (LOWORD(wParam) == about_control::kCmdOkay && HIWORD(wParam) == BN_CLICKED) {
         cmdOkay_Click();
       }
       return 0;
-    case WM_ACTIVATE:
-      focus_.OnActivate(Handle(), wParam);
-      return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case WM_NCDESTROY:
-      controls_.reset();
-      break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
-}
-
-void AboutWindow::OnCreate() {
-  const int dpi = WindowDpi(Handle());
-  controls_.emplace(Handle(), AboutControls(), dpi);
-  SizeToClientArea(Handle(), AboutWindowProperties(), dpi);
+  return FormWindow::HandleMessage(message, wParam, lParam);
 }
 
 void AboutWindow::OnPaint() {
@@ -86,13 +67,6 @@ void AboutWindow::OnPaint() {
   const int dpi = WindowDpi(Handle());
   for (const LineRow& line : AboutLines()) DrawLine(dc, line, dpi);
   ::EndPaint(Handle(), &paint);
-}
-
-void AboutWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SizeToClientArea(Handle(), AboutWindowProperties(), dpi);
-  controls_->ApplyDpi(dpi);
 }
 
 void AboutWindow::cmdOkay_Click() { ::DestroyWindow(Handle()); }

@@ -2,17 +2,13 @@
 
 #include <windows.h>
 
-#include <optional>
-
-#include "app/win32/focus_memory.h"
-#include "app/win32/form_controls.h"
-#include "app/win32/window_base.h"
+#include "app/win32/form_window.h"
 
 namespace corvane::app::win32 {
 
 // frmAbout: the non-modal About window. One object serves the whole run; its window is
 // created when shown and destroyed by "Okay !", its close box or with its owner.
-class AboutWindow final : public Window {
+class AboutWindow final : public FormWindow {
  public:
   explicit AboutWindow(HINSTANCE instance);
 
@@ -22,14 +18,10 @@ class AboutWindow final : public Window {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnCreate();
   void OnPaint();
-  void OnDpiChanged(int dpi, const RECT& suggested);
   void cmdOkay_Click();
 
   HINSTANCE instance_;
-  std::optional<FormControls> controls_;
-  FocusMemory focus_;
 };
 
 }  // namespace corvane::app::win32

@@ -29,15 +29,15 @@ platform::win32::UniqueIcon LoadProgramIcon(HINSTANCE instance, int size) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance),
+    : FormWindow(MainWindowProperties(), MainControls(), kMainInitialFocus),
+      instance_(instance),
       services_{platform::SystemExecutable(), platform::SystemShortPathApi(),
                 platform::SystemProcessLauncher(), messages_},
       form_(*this, state_, services_, platform::SystemPathExistsApi()),
-      focus_(kMainInitialFocus),
       about_(instance) {}
 
 bool MainWindow::Create() {
-  const WindowProperties& properties = MainWindowProperties();
+  const WindowProperties& properties = Properties();
   const WindowStyles styles = StylesFor(properties);
   platform::win32::UniqueMenu menu = BuildMenuBar(MainMenu());
   const std::wstring className = platform::win32::Widen(properties.className);
@@ -58,59 +58,43 @@ bool MainWindow::Load() {
 }
 
 void MainWindow::Show(int showCommand) {
-  PlaceWindow(Handle(), MainWindowProperties());
+  PlaceWindow(Handle(), Properties());
   ::ShowWindow(Handle(), showCommand);
   ::UpdateWindow(Handle());
 }
 
 void MainWindow::SetInfoValue(InfoRow row, const std::string& caption) {
-  controls_->SetCaption(InfoValueId(row), caption);
+  Controls().SetCaption(InfoValueId(row), caption);
 }
 
 void MainWindow::SetAdvice(const std::string& caption) {
-  controls_->SetCaption(main_control::kAdvice, caption);
+  Controls().SetCaption(main_control::kAdvice, caption);
 }
 
 std::int16_t MainWindow::OptionValue(OptionBox box) const {
   const int id = box == OptionBox::kStream ? main_control::kChkS : main_control::kChkT;
-  return static_cast<std::int16_t>(::SendMessageW(controls_->Get(id), BM_GETCHECK, 0, 0));
+  return static_cast<std::int16_t>(::SendMessageW(Controls().Get(id), BM_GETCHECK, 0, 0));
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      OnCreate();
-      return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      if (!controls_) break;
-      return controls_->ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_ACTIVATE:
-      focus_.OnActivate(Handle(), wParam);
-      return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      controls_.reset();
-      break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return FormWindow::HandleMessage(message, wParam, lParam);
 }
 
-void MainWindow::OnCreate() {
+void MainWindow::OnControlsCreated(int dpi) {
   messages_.SetOwner(Handle());
-  const int dpi = WindowDpi(Handle());
-  controls_.emplace(Handle(), MainControls(), dpi);
-  AttachTooltips(Handle(), MainControls(), *controls_);
-  SizeToClientArea(Handle(), MainWindowProperties(), dpi);
+  AttachTooltips(Handle(), Table(), Controls());
   LoadIcons(dpi);
 }
+
+void MainWindow::OnDpiApplied(int dpi) { LoadIcons(dpi); }
 
 void MainWindow::OnCommand(int id, int notification) {
   switch (CommandFor(id, notification)) {
@@ -139,17 +123,9 @@ void MainWindow::OnCommand(int id, int notification) {
 // default button that it would press otherwise.
 void MainWindow::PressFocusedButton() {
   const HWND focus = ::GetFocus();
-  const ControlRow* properties = controls_->RowOf(focus);
+  const ControlRow* properties = Controls().RowOf(focus);
   if (properties && properties->kind == ControlKind::kCommandButton)
     ::SendMessageW(focus, BM_CLICK, 0, 0);
-}
-
-void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-  ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SizeToClientArea(Handle(), MainWindowProperties(), dpi);
-  controls_->ApplyDpi(dpi);
-  LoadIcons(dpi);
 }
 
 void MainWindow::LoadIcons(int dpi) {

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 #include "app/main_form.h"
@@ -10,9 +9,7 @@
 #include "app/program_state.h"
 #include "app/rebuild_launcher.h"
 #include "app/win32/about_window.h"
-#include "app/win32/focus_memory.h"
-#include "app/win32/form_controls.h"
-#include "app/win32/window_base.h"
+#include "app/win32/form_window.h"
 #include "platform/win32/message_boxes.h"
 #include "platform/win32/unique_handle.h"
 
@@ -20,7 +17,7 @@ namespace corvane::app::win32 {
 
 // frmMain: the program's main window. Its events go to the handlers of MainForm; it shows
 // what they write through MainView.
-class MainWindow final : public Window, public MainView {
+class MainWindow final : public FormWindow, public MainView {
  public:
   explicit MainWindow(HINSTANCE instance);
 
@@ -39,9 +36,9 @@ class MainWindow final : public Window, public MainView {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnCreate();
+  void OnControlsCreated(int dpi) override;
+  void OnDpiApplied(int dpi) override;
   void OnCommand(int id, int notification);
-  void OnDpiChanged(int dpi, const RECT& suggested);
   void LoadIcons(int dpi);
   void PressFocusedButton();
 
@@ -54,10 +51,8 @@ class MainWindow final : public Window, public MainView {
   platform::win32::WindowMessageBoxes messages_;
   LaunchServices services_;
   MainForm form_;
-  std::optional<FormControls> controls_;
   platform::win32::UniqueIcon bigIcon_;
   platform::win32::UniqueIcon smallIcon_;
-  FocusMemory focus_;
   AboutWindow about_;
 };
 
