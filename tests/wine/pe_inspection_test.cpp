@@ -16,6 +16,12 @@ namespace {
 
 constexpr std::uint16_t kMachineI386 = 0x14C;
 constexpr std::uint16_t kPe32Magic = 0x10B;
+constexpr std::uint16_t kPe32PlusMagic = 0x20B;
+constexpr std::uint16_t kHighEntropyVa = 0x20;
+constexpr std::uint16_t kDynamicBase = 0x40;
+constexpr std::uint16_t kNxCompat = 0x100;
+constexpr std::size_t kImportDirectory = 1;
+constexpr std::size_t kRelocationDirectory = 5;
 constexpr std::uint16_t kSubsystemWindowsGui = 2;
 constexpr std::uint16_t kSubsystemWindowsConsole = 3;
 
@@ -36,11 +42,13 @@ class PeImage {
   std::uint16_t Machine() const { return U16(header_ + 4); }
   std::uint16_t Magic() const { return U16(optional_); }
   std::uint16_t Subsystem() const { return U16(optional_ + 68); }
+  std::uint16_t DllCharacteristics() const { return U16(optional_ + 70); }
+  std::uint32_t DirectorySize(std::size_t index) const { return U32(Directory(index) + 4); }
 
   // The names of the DLLs the image imports, lower case.
   std::set<std::string> ImportedDlls() const {
     std::set<std::string> names;
-    const std::uint32_t importRva = U32(optional_ + 96 + 8);  // data directory 1
+    const std::uint32_t importRva = U32(Directory(kImportDirectory));
     for (std::size_t entry = Offset(importRva); entry != 0 && U32(entry + 12) != 0; entry += 20) {
       std::string name;
       for (std::size_t at = Offset(U32(entry + 12)); at < bytes_.size() && bytes_[at]; ++at) {
@@ -52,6 +60,11 @@ class PeImage {
   }
 
  private:
+  // Where a data directory's address and size lie; the directories follow the optional
+  // header's fixed fields, which are 16 bytes longer in a 64-bit image.
+  std::size_t Directory(std::size_t index) const {
+    return optional_ + (Magic() == kPe32PlusMagic ? 112 : 96) + 8 * index;
+  }
   std::uint16_t U16(std::size_t at) const {
     if (at + 2 > bytes_.size()) return 0;
     return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes_[at]) |
@@ -113,5 +126,21 @@ INSTANTIATE_TEST_SUITE_P(Win32Build, ShippedProgramTest,
                          [](const auto& param) {
                            return param.index == 0 ? "Corvane" : "kelvore";
                          });
+
+// Both Windows builds' programs: data never runs as code, and the loader can move every
+// image, which needs its relocations; a 64-bit image may be placed anywhere in its space.
+TEST(HardeningTest, EveryProgramHasDepAndAslr) {
+  for (const char* folder : {CORVANE_WIN32_BIN, CORVANE_OWN_BIN}) {
+    for (const char* file : {"Corvane.exe", "kelvore.exe"}) {
+      const std::filesystem::path path = std::filesystem::path(folder) / file;
+      const PeImage image(path);
+      ASSERT_TRUE(image.Valid()) << path;
+      const std::uint16_t wanted =
+          kNxCompat | kDynamicBase | (image.Magic() == kPe32PlusMagic ? kHighEntropyVa : 0);
+      EXPECT_EQ(image.DllCharacteristics() & wanted, wanted) << path;
+      EXPECT_GT(image.DirectorySize(kRelocationDirectory), 0u) << path;
+    }
+  }
+}
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/win32/main_window.h"
+#include "platform/win32/system_dll_search.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  platform::win32::LoadDllsFromSystemFolderOnly();
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   corvane::app::win32::MainWindow main(instance);

@@ -1,6 +1,8 @@
 // Start-up: the check for the rebuild tool in the application folder.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "driver/corvane_session.h"
 #include "driver/dialogs.h"
 #include "driver/probe_client.h"
@@ -40,6 +42,16 @@ TEST(StartUpTest, TheWindowOpensEmptyWithTheToolPresent) {
   for (int row = 0; row < 3; ++row) EXPECT_EQ(corvane.Info(row), "") << row;
   EXPECT_EQ(corvane.Advice(), "None given at this time.");
   EXPECT_FALSE(corvane.Folder().ToolWasStarted());
+}
+
+// A DLL that a system library loads by bare name comes from the system folder only, never
+// from the program's folder, where anything may have been unpacked beside it.
+TEST(StartUpTest, ADllPlantedBesideTheProgramIsNotLoaded) {
+  CorvaneSession corvane;
+  ASSERT_NE(corvane.Main(), nullptr);
+  // Any DLL will do: a copy of the probe, under a name the system folder lacks.
+  std::filesystem::copy_file(WINDOW_PROBE_DLL, corvane.Folder().Path() / "planted.dll");
+  EXPECT_EQ(ProbeClient(corvane.Main()).DllByName(corvane.Main(), L"planted.dll"), "none");
 }
 
 }  // namespace

@@ -27,9 +27,11 @@ ProbeClient::~ProbeClient() {
   ::FreeLibrary(module_);
 }
 
-probe::Exchange ProbeClient::Ask(probe::Question question, HWND window, HWND control) {
+probe::Exchange ProbeClient::Ask(probe::Question question, HWND window, HWND control,
+                                 const std::wstring& text) {
   *exchange_ = {};
   exchange_->question = question;
+  text.copy(exchange_->text, std::size(exchange_->text) - 1);
   exchange_->window = reinterpret_cast<std::int64_t>(window);
   exchange_->control = reinterpret_cast<std::int64_t>(control);
   DWORD_PTR ignored = 0;
@@ -54,6 +56,10 @@ std::string ProbeClient::MessageBoxIcon(HWND box) {
 
 std::string ProbeClient::WindowIcons(HWND window) {
   return Utf8(Ask(probe::Question::kWindowIcons, window).text);
+}
+
+std::string ProbeClient::DllByName(HWND anyWindow, const std::wstring& name) {
+  return Utf8(Ask(probe::Question::kDllByName, anyWindow, nullptr, name).text);
 }
 
 }  // namespace e2e

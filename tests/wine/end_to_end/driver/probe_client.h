@@ -26,9 +26,12 @@ class ProbeClient {
   std::string MessageBoxIcon(HWND box);
   // The sizes of a window's icons: "big 32x32, small 16x16"; "none" for an icon not set.
   std::string WindowIcons(HWND window);
+  // The file that Corvane's process loads for a DLL named only by `name`, or "none".
+  std::string DllByName(HWND anyWindow, const std::wstring& name);
 
  private:
-  probe::Exchange Ask(probe::Question question, HWND window, HWND control = nullptr);
+  probe::Exchange Ask(probe::Question question, HWND window, HWND control = nullptr,
+                      const std::wstring& text = {});
 
   HMODULE module_ = nullptr;
   HHOOK hook_ = nullptr;

@@ -6,7 +6,8 @@
 
 // What the tests and the window probe exchange through shared memory: the probe runs inside
 // Corvane (loaded by a window hook) and answers what only Corvane's own process can read:
-// the fonts of its controls, its menus, its tooltips and the icons of its message boxes.
+// the fonts of its controls, its menus, its tooltips, the icons of its message boxes, and
+// where its DLL search finds a DLL.
 namespace probe {
 
 inline constexpr wchar_t kSharedMemoryName[] = L"Local\\CorvaneWindowProbe";
@@ -19,6 +20,7 @@ enum class Question : std::int32_t {
   kTooltip = 3,         // the tooltip text of control `control` of `window`
   kMessageBoxIcon = 4,  // "error", "information", ... of message box `window`
   kWindowIcons = 5,     // the sizes of `window`'s icons: "big 32x32, small 16x16"
+  kDllByName = 6,       // the file the DLL named `text` loads from, by bare name, or "none"
 };
 
 struct Exchange {

@@ -86,8 +86,19 @@ void DescribeIcon(HWND window, WPARAM which, const wchar_t* name, wchar_t* text)
   Append(text, description);
 }
 
+// Loads a DLL by its bare name, as the system's own libraries load theirs, and tells which
+// file that was.
+void DescribeDllByName(const wchar_t* name, wchar_t* text) {
+  const HMODULE module = ::LoadLibraryW(name);
+  if (!module) return Append(text, L"none");
+  ::GetModuleFileNameW(module, text, 2047);
+  ::FreeLibrary(module);
+}
+
 void Answer(probe::Exchange& exchange) {
   const auto window = reinterpret_cast<HWND>(exchange.window);
+  wchar_t asked[MAX_PATH] = {};
+  std::wcsncpy(asked, exchange.text, MAX_PATH - 1);
   exchange.text[0] = 0;
   switch (exchange.question) {
     case probe::Question::kFont: {
@@ -111,6 +122,9 @@ void Answer(probe::Exchange& exchange) {
     case probe::Question::kWindowIcons:
       DescribeIcon(window, ICON_BIG, L"big ", exchange.text);
       DescribeIcon(window, ICON_SMALL, L", small ", exchange.text);
+      break;
+    case probe::Question::kDllByName:
+      DescribeDllByName(asked, exchange.text);
       break;
   }
   exchange.answered = 1;
