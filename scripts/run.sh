@@ -24,12 +24,17 @@ wine_session_start "$session"
 trap 'wine_session_stop "$session"' EXIT
 wine_session_draw_own_frames
 wine build/win64/bin/Corvane.exe >/dev/null 2>&1 &
+title='Corvane - [0.1.0]'
 for _ in $(seq 300); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Corvane - \[0.1.0\]"' && break
+  xwininfo -name "$title" >/dev/null 2>&1 && break
   sleep 0.1
 done
 sleep 1
 mkdir -p build/screenshots
 shot=$root/build/screenshots/corvane.png
-import -window root "$shot"
+# The program's window only, frame included, as in docs/.
+geometry=$(xwininfo -name "$title" | awk '/Absolute upper-left X/ {x = $NF}
+  /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF}
+  END {print w "x" h "+" x "+" y}')
+import -window root -crop "$geometry" +repage "$shot"
 echo "Corvane ran on the virtual display $DISPLAY; screenshot: $shot"
