@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Corvane need on Debian 12: compilers for
 # Linux and for 32- and 64-bit Windows, GoogleTest, clang for fuzzing, 64-bit Wine, a
-# virtual X display and ImageMagick. Packages already present are not fetched again.
+# virtual X display, ImageMagick and the locales the code-page tests run under. Packages
+# and locales already present are not made again.
 set -euo pipefail
 
 packages=(
@@ -11,17 +12,27 @@ packages=(
   binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth imagemagick x11-utils zip
+  locales
 )
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-  "${missing[@]}" </dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    "${missing[@]}" </dev/null
+fi
+
+# Wine takes a program's ANSI code page from its Unix locale, which must exist: Japanese
+# gives a double-byte code page (932), Hindi the UTF-8 one (65001).
+for locale in ja_JP hi_IN; do
+  locale -a 2>/dev/null | grep -x "$locale.utf8" >/dev/null && continue
+  echo "Generating the locale $locale.UTF-8"
+  "${sudo[@]}" localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+done
