@@ -109,6 +109,11 @@ TEST_F(AboutTest, OkayClosesOnlyTheAboutWindowAndItOpensAgainTheSame) {
   about = OpenAbout();
   ASSERT_NE(about, nullptr);
   ExpectTexts(about);
+  // The close box closes it the same way.
+  ASSERT_TRUE(ClickCloseBox(about));
+  EXPECT_TRUE(WaitUntil([&] { return AboutWindows().empty(); }));
+  EXPECT_TRUE(::IsWindowVisible(corvane.Main()));
+  EXPECT_EQ(corvane.Info(0), "disc.gcm");
 }
 
 TEST_F(AboutTest, ExitWithTheAboutWindowOpenEndsTheProgram) {
