@@ -38,7 +38,7 @@ void cCommonDialog::CustomColor(std::int16_t i, std::int32_t iValue) {
 }
 
 // Unlike the other dialogs this one keeps ExtendedError from an earlier call unless it
-// returns 0 itself.
+// fails itself.
 bool cCommonDialog::VBChooseColor(ChooseColorArgs& args) {
   if (!customColorsReady_) InitCustomColors();
   platform::ChooseColorRecord record{

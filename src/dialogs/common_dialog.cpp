@@ -14,8 +14,9 @@ bool cCommonDialog::ClassifyReturn(std::int32_t returnValue) {
   apiReturn_ = returnValue;
   if (returnValue == 1) return true;
   // The dialog functions return 0 for a failure as well as for a cancel; only the
-  // extended error tells them apart.
-  extendedError_ = dialogs_.CommDlgExtendedError();
+  // extended error tells them apart. A cancel leaves ExtendedError as it was.
+  const std::int32_t extendedError = dialogs_.CommDlgExtendedError();
+  if (extendedError != 0) extendedError_ = extendedError;
   return false;
 }
 

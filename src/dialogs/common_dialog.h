@@ -69,7 +69,8 @@ class cCommonDialog {
  private:
   void ResetStatus();
   // Records a dialog function's return value; true when the user confirmed. A return of 0
-  // is a cancel when the system reports no extended error, a failure otherwise.
+  // is a cancel when the system reports no extended error, a failure otherwise; only a
+  // failure stores its extended error.
   bool ClassifyReturn(std::int32_t returnValue);
   void InitCustomColors();
 

@@ -69,12 +69,13 @@ std::int32_t cBinaryFileStream::Read(std::vector<std::uint8_t>& buffer, std::int
 }
 
 // The last, partial chunk: read into a buffer of its own size and copied to the front of
-// the caller's buffer; the caller's elements beyond it keep their contents.
+// the caller's buffer; the caller's elements beyond it keep their contents. The buffer is
+// checked first, so that a refused read leaves the file where the position says it is.
 std::int32_t cBinaryFileStream::ReadRemainder(std::vector<std::uint8_t>& buffer,
                                               std::int32_t remainder) {
   std::vector<std::uint8_t> chunk(static_cast<size_t>(remainder));
-  files_.At(fileNumber_).Read(chunk);
   if (buffer.size() < chunk.size()) throw Error(error_number::kSubscriptOutOfRange, errorSource_);
+  files_.At(fileNumber_).Read(chunk);
   std::memcpy(buffer.data(), chunk.data(), chunk.size());
   return remainder;
 }

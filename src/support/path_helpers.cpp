@@ -13,7 +13,7 @@ std::string GetShortPath(const std::string& path, platform::ShortPathApi& api) {
   // A result as large as the buffer is the size the call would have needed: the buffer
   // holds no path then.
   if (length >= kBufferSize) return {};
-  return platform::FromAnsi(std::string_view(buffer).substr(0, length));
+  return platform::FromAnsiExact(std::string_view(buffer).substr(0, length)).value_or("");
 }
 
 bool FileExists(const std::string& path, platform::PathExistsApi& api) {

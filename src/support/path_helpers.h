@@ -8,8 +8,9 @@
 namespace corvane::mFunctions {
 
 // The short (8.3) form of `path`, or empty text when the system cannot give one: the path
-// does not exist, names a character the ANSI code page cannot hold, or the short form
-// would not fit the buffer.
+// does not exist, names a character the ANSI code page cannot hold, the short form would
+// not fit the buffer, or either conversion between the program's text and the code page
+// fails.
 std::string GetShortPath(const std::string& path,
                          platform::ShortPathApi& api = platform::SystemShortPathApi());
 

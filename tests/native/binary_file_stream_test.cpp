@@ -166,6 +166,18 @@ TEST_F(BinaryFileStreamJournal, BufferSmallerThanTheChunkRaises9InsteadOfOverrun
   ExpectStreamError([&] { stream.Read(empty, 4); }, 9, "Corvane.File");
 }
 
+TEST_F(BinaryFileStreamJournal, ARefusedLastChunkConsumesNothing) {
+  files.Add("ten", testing_support::CountingBytes(10));
+  stream.file("ten");
+  Bytes four(4);
+  stream.Read(four, 4);
+  stream.Read(four, 4);
+  Bytes small(1);
+  ExpectStreamError([&] { stream.Read(small, 4); }, 9, "Corvane.File");
+  EXPECT_EQ(stream.Read(four, 4), 2);
+  EXPECT_EQ(four, (Bytes{9, 10, 7, 8}));
+}
+
 TEST_F(BinaryFileStreamJournal, ReadSizeBelowOneIsRefusedWithError5) {
   files.Add("ten", Bytes(10));
   stream.file("ten");

@@ -53,12 +53,18 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnPaint();
       return 0;
     case WM_COMMAND:
-      if (LOWORD(wParam) == about_control::kCmdOkay && HIWORD(wParam) == BN_CLICKED) {
-        cmdOkay_Click();
-      }
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
   }
   return FormWindow::HandleMessage(message, wParam, lParam);
+}
+
+// "Okay !" is neither the default nor the cancel button: Enter presses it only while it has
+// the focus, as on the main window, and Escape (IDCANCEL) does nothing.
+void AboutWindow::OnCommand(int id, int notification) {
+  if (notification != BN_CLICKED) return;
+  if (id == about_control::kCmdOkay) cmdOkay_Click();
+  if (id == IDOK) PressFocusedButton();
 }
 
 void AboutWindow::OnPaint() {

@@ -18,6 +18,7 @@ class AboutWindow final : public FormWindow {
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int notification);
   void OnPaint();
   void cmdOkay_Click();
 

@@ -30,6 +30,13 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
+void FormWindow::PressFocusedButton() {
+  const HWND focus = ::GetFocus();
+  const ControlRow* properties = Controls().RowOf(focus);
+  if (properties && properties->kind == ControlKind::kCommandButton)
+    ::SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
 void FormWindow::OnCreate() {
   const int dpi = WindowDpi(Handle());
   controls_.emplace(Handle(), table_, dpi);

@@ -29,6 +29,10 @@ class FormWindow : public Window {
   // After the window and its controls were laid out for a new DPI.
   virtual void OnDpiApplied(int /*dpi*/) {}
 
+  // Enter presses the command button that has the focus, as in any dialog; there is no
+  // default button that it would press otherwise. The dialog keys send Enter as IDOK.
+  void PressFocusedButton();
+
   FormControls& Controls() { return *controls_; }
   const FormControls& Controls() const { return *controls_; }
   std::span<const ControlRow> Table() const { return table_; }

@@ -119,15 +119,6 @@ void MainWindow::OnCommand(int id, int notification) {
   }
 }
 
-// Enter presses the command button that has the focus, as in any dialog; there is no
-// default button that it would press otherwise.
-void MainWindow::PressFocusedButton() {
-  const HWND focus = ::GetFocus();
-  const ControlRow* properties = Controls().RowOf(focus);
-  if (properties && properties->kind == ControlKind::kCommandButton)
-    ::SendMessageW(focus, BM_CLICK, 0, 0);
-}
-
 void MainWindow::LoadIcons(int dpi) {
   // The window lets go of the old icons before they are destroyed.
   auto bigIcon = LoadProgramIcon(instance_, SystemMetricForDpi(SM_CXICON, dpi));

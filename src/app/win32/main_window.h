@@ -40,7 +40,6 @@ class MainWindow final : public FormWindow, public MainView {
   void OnDpiApplied(int dpi) override;
   void OnCommand(int id, int notification);
   void LoadIcons(int dpi);
-  void PressFocusedButton();
 
   void mnuOpen_Click();
   void mnuExit_Click();

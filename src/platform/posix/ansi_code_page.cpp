@@ -10,4 +10,6 @@ std::optional<std::string> ToAnsiExact(std::string_view utf8) { return std::stri
 
 std::string FromAnsi(std::string_view ansi) { return std::string(ansi); }
 
+std::optional<std::string> FromAnsiExact(std::string_view ansi) { return std::string(ansi); }
+
 }  // namespace platform

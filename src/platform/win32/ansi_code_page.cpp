@@ -2,48 +2,87 @@
 
 #include <windows.h>
 
+#include "platform/ansi_conversion.h"
+#include "platform/executable.h"
+#include "platform/win32/error_numbers.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
 
-// Converts to the ANSI code page without best-fit substitutions; `lossless` tells whether
-// every character had an exact form.
-std::string WideToAnsi(std::wstring_view wide, bool& lossless) {
-  lossless = true;
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  BOOL usedDefault = FALSE;
-  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
-                                           0, nullptr, &usedDefault);
-  std::string ansi(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length,
-                        nullptr, &usedDefault);
-  lossless = usedDefault == FALSE;
-  return ansi;
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the system's wide text is UTF-16");
+
+class Win32AnsiCodePageApi final : public AnsiCodePageApi {
+ public:
+  std::uint32_t GetACP() override { return ::GetACP(); }
+
+  int WideCharToMultiByte(std::uint32_t flags, std::u16string_view wide, std::span<char> ansi,
+                          bool* usedDefaultChar) override {
+    BOOL used = FALSE;
+    const int length = ::WideCharToMultiByte(
+        CP_ACP, flags, reinterpret_cast<const wchar_t*>(wide.data()), static_cast<int>(wide.size()),
+        ansi.data(), static_cast<int>(ansi.size()), nullptr, usedDefaultChar ? &used : nullptr);
+    if (usedDefaultChar) *usedDefaultChar = used != FALSE;
+    return length;
+  }
+
+  int MultiByteToWideChar(std::uint32_t flags, std::string_view ansi,
+                          std::span<char16_t> wide) override {
+    return ::MultiByteToWideChar(CP_ACP, flags, ansi.data(), static_cast<int>(ansi.size()),
+                                 reinterpret_cast<wchar_t*>(wide.data()),
+                                 static_cast<int>(wide.size()));
+  }
+};
+
+std::u16string Utf16(std::string_view utf8) {
+  const std::wstring wide = win32::Widen(utf8);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+std::string Utf8(const std::u16string& utf16) {
+  return win32::Narrow(std::wstring(utf16.begin(), utf16.end()));
+}
+
+// Raised right after the failed conversion, while the system still holds its reason.
+[[noreturn]] void RaiseConversionError() {
+  const DWORD reason = ::GetLastError();
+  const std::int32_t number = corvane::error_number::kInvalidArgument;
+  throw corvane::Error(number, SystemExecutable().Name(),
+                       corvane::StandardDescription(number) +
+                           ": the system cannot convert a text to or from the ANSI code page " +
+                           std::to_string(::GetACP()) + " (" + win32::SystemMessage(reason) + ")");
 }
 
 }  // namespace
 
+AnsiCodePageApi& SystemAnsiCodePageApi() {
+  static Win32AnsiCodePageApi api;
+  return api;
+}
+
 std::string ToAnsi(std::string_view utf8) {
-  bool lossless = true;
-  return WideToAnsi(win32::Widen(utf8), lossless);
+  std::optional<std::string> ansi =
+      WideToAnsi(SystemAnsiCodePageApi(), Utf16(utf8), Fidelity::kLossy);
+  if (!ansi) RaiseConversionError();
+  return std::move(*ansi);
 }
 
 std::optional<std::string> ToAnsiExact(std::string_view utf8) {
-  bool lossless = true;
-  std::string ansi = WideToAnsi(win32::Widen(utf8), lossless);
-  if (!lossless) return std::nullopt;
-  return ansi;
+  return WideToAnsi(SystemAnsiCodePageApi(), Utf16(utf8), Fidelity::kExact);
 }
 
 std::string FromAnsi(std::string_view ansi) {
-  if (ansi.empty()) return {};
-  const int size = static_cast<int>(ansi.size());
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
-  return win32::Narrow(wide);
+  const std::optional<std::u16string> wide =
+      AnsiToWide(SystemAnsiCodePageApi(), ansi, Fidelity::kLossy);
+  if (!wide) RaiseConversionError();
+  return Utf8(*wide);
+}
+
+std::optional<std::string> FromAnsiExact(std::string_view ansi) {
+  const std::optional<std::u16string> wide =
+      AnsiToWide(SystemAnsiCodePageApi(), ansi, Fidelity::kExact);
+  if (!wide) return std::nullopt;
+  return Utf8(*wide);
 }
 
 }  // namespace platform

@@ -81,7 +81,7 @@ TEST_F(ColorDialog, TheUsersCustomColoursPersistOnTheObject) {
   EXPECT_EQ(system.customColorsSeen.back()[0], 0x00112233);
 }
 
-TEST_F(ColorDialog, ACancelAfterAFailureReadsAsACancel) {
+TEST_F(ColorDialog, ACancelAfterAFailureKeepsTheFailuresExtendedError) {
   system.color.Fail(kCdErrStructSize);
   ChooseColorArgs failed{.Color = 0x10};
   EXPECT_FALSE(dialog.VBChooseColor(failed));
@@ -92,8 +92,9 @@ TEST_F(ColorDialog, ACancelAfterAFailureReadsAsACancel) {
   system.color.Cancel();
   ChooseColorArgs cancelled{.Color = 0x10};
   EXPECT_FALSE(dialog.VBChooseColor(cancelled));
+  EXPECT_EQ(cancelled.Color, -1);
   EXPECT_EQ(dialog.APIReturn(), 0);
-  EXPECT_EQ(dialog.ExtendedError(), 0);
+  EXPECT_EQ(dialog.ExtendedError(), kCdErrStructSize) << "only APIReturn marks the cancel";
 }
 
 TEST_F(ColorDialog, AConfirmedDialogKeepsAnEarlierExtendedError) {

@@ -1,6 +1,7 @@
 // The About window: its layout and texts, and how it opens and closes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,26 @@ TEST_F(AboutTest, OkayClosesOnlyTheAboutWindowAndItOpensAgainTheSame) {
   about = OpenAbout();
   ASSERT_NE(about, nullptr);
   ExpectTexts(about);
+  // The close box closes it the same way.
+  ASSERT_TRUE(ClickCloseBox(about));
+  EXPECT_TRUE(WaitUntil([&] { return AboutWindows().empty(); }));
+  EXPECT_TRUE(::IsWindowVisible(corvane.Main()));
+  EXPECT_EQ(corvane.Info(0), "disc.gcm");
+}
+
+TEST_F(AboutTest, EnterPressesTheFocusedOkayAndEscapeDoesNothing) {
+  const HWND about = OpenAbout();
+  ASSERT_NE(about, nullptr);
+  const HWND okay = ::GetDlgItem(about, id::kCmdOkay);
+  ASSERT_TRUE(WaitUntil([&] { return FocusOf(about) == okay; }));
+  // Neither the default nor the cancel button: no default frame, and Escape leaves it open.
+  EXPECT_EQ(StyleOf(okay) & BS_TYPEMASK, BS_PUSHBUTTON);
+  const DWORD thread = ::GetWindowThreadProcessId(about, nullptr);
+  PostKey(thread, VK_ESCAPE);
+  EXPECT_FALSE(WaitUntil([&] { return AboutWindows().empty(); }, std::chrono::milliseconds(1000)));
+  PostKey(thread, VK_RETURN);
+  EXPECT_TRUE(WaitUntil([&] { return AboutWindows().empty(); }));
+  EXPECT_TRUE(::IsWindowVisible(corvane.Main()));
 }
 
 TEST_F(AboutTest, ExitWithTheAboutWindowOpenEndsTheProgram) {

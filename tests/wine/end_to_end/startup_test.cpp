@@ -42,6 +42,10 @@ TEST(StartUpTest, TheWindowOpensEmptyWithTheToolPresent) {
   for (int row = 0; row < 3; ++row) EXPECT_EQ(corvane.Info(row), "") << row;
   EXPECT_EQ(corvane.Advice(), "None given at this time.");
   EXPECT_FALSE(corvane.Folder().ToolWasStarted());
+  // The close box ends the program.
+  ASSERT_TRUE(ClickCloseBox(corvane.Main()));
+  EXPECT_TRUE(corvane.Process().WaitForExit());
+  EXPECT_EQ(corvane.Process().ExitCode(), 0u);
 }
 
 // A DLL that a system library loads by bare name comes from the system folder only, never

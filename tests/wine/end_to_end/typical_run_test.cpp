@@ -39,6 +39,11 @@ TEST(TypicalRunTest, AWipedImageIsShownAndRebuilt) {
   calls = corvane.Folder().ToolCalls(2);
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[1], start + " f t s");
+
+  // Close in the system menu ends the program.
+  ASSERT_TRUE(ChooseSystemMenuClose(corvane.Main()));
+  EXPECT_TRUE(corvane.Process().WaitForExit());
+  EXPECT_EQ(corvane.Process().ExitCode(), 0u);
 }
 
 TEST(TypicalRunTest, CaptionAndValueLabelsBothShowTheirText) {

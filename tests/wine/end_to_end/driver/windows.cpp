@@ -104,6 +104,36 @@ void PostKey(DWORD threadId, WPARAM key) {
   ::PostMessageW(info.hwndFocus, WM_KEYUP, key, 0xC0000001);
 }
 
+bool ClickCloseBox(HWND window) {
+  RECT frame{};
+  ::GetWindowRect(window, &frame);
+  POINT clientOrigin{0, 0};
+  ::ClientToScreen(window, &clientOrigin);
+  // The caption's buttons sit at its right end, above the menu bar and the client area.
+  for (LONG y = frame.top + 1; y < clientOrigin.y; y += 2) {
+    for (LONG x = frame.right - 1; x > frame.right - 80; x -= 2) {
+      DWORD_PTR hit = HTNOWHERE;
+      ::SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, kReplyTimeout,
+                            &hit);
+      if (hit != HTCLOSE) continue;
+      ::PostMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(x, y));
+      ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x - clientOrigin.x, y - clientOrigin.y));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ChooseSystemMenuClose(HWND window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  ::PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  const HWND menu = WaitForTopLevel(processId, L"#32768");
+  if (!menu) return false;
+  ::PostMessageW(menu, WM_CHAR, 'c', 1);
+  return true;
+}
+
 int CheckState(HWND dialog, int controlId) {
   DWORD_PTR state = 0;
   ::SendMessageTimeoutW(::GetDlgItem(dialog, controlId), BM_GETCHECK, 0, 0, SMTO_NORMAL,

@@ -41,6 +41,13 @@ void PostCommand(HWND window, int id);
 void PostClick(HWND dialog, int controlId);
 // Presses and releases a key in the window that has the keyboard focus.
 void PostKey(DWORD threadId, WPARAM key);
+// Clicks the window's close box: finds it by hit-testing the frame, then presses and
+// releases the mouse button on it, which the window's frame handling turns into its
+// system command Close. False when the window shows no close box.
+bool ClickCloseBox(HWND window);
+// Opens the window's system menu from the keyboard (Alt+Space) and chooses Close by its
+// access key; false when the menu did not open.
+bool ChooseSystemMenuClose(HWND window);
 int CheckState(HWND dialog, int controlId);
 
 // The window with the keyboard focus in the thread of `window`.
