@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/rebuild_facts.h"
+
 // Offsets and sizes of the GameCube disc format. All numbers on the disc are big-endian.
 namespace kelvore::format {
 
@@ -43,7 +45,7 @@ inline constexpr std::size_t kFstEntrySize = 12;
 inline constexpr std::uint32_t kMaxFstSize = 4 * 1024 * 1024;
 
 // Image sizes and alignments.
-inline constexpr std::uint64_t kStandardImageSize = 1'459'978'240;
+inline constexpr std::uint64_t kStandardImageSize = corvane::rebuild::kFullImageSize;
 inline constexpr std::uint64_t kLargeImageSize = 3'221'225'472;
 inline constexpr std::uint32_t kBlockSize = 32 * 1024;
 inline constexpr std::uint32_t kMinFileAlignment = 4;

@@ -69,20 +69,23 @@ std::uint64_t CheckedDolLength(const ByteSource& source, std::uint32_t dol_offse
   return length;
 }
 
-FileSystemTable ReadFst(const ByteSource& source, std::uint32_t fst_offset,
-                        std::uint32_t fst_size) {
+FileSystemTable ReadFst(const ByteSource& source, std::uint32_t fst_offset, std::uint32_t fst_size,
+                        DiscEncoding encoding, const InterruptFlag& interrupted) {
   if (fst_size > kMaxFstSize) {
     throw ImageError("The FST claims " + GroupedDecimal(fst_size) +
                      " bytes, far more than a GameCube can load (" + GroupedDecimal(kMaxFstSize) +
                      " at most).");
   }
   RequireWithinImage("The FST", fst_offset, fst_size, source.Size());
-  return FileSystemTable(ReadBytes(source, fst_offset, fst_size));
+  return FileSystemTable(ReadBytes(source, fst_offset, fst_size), encoding, interrupted);
 }
 
-void CheckFileData(const FileSystemTable& fst, std::uint64_t image_size) {
+// A file without data may point anywhere: there is nothing of it to be missing.
+void CheckFileData(const FileSystemTable& fst, std::uint64_t image_size,
+                   const InterruptFlag& interrupted) {
   for (const DiscFile& file : fst.Files()) {
-    if (std::uint64_t{file.offset} + file.length <= image_size) continue;
+    StopIfInterrupted(interrupted);
+    if (file.length == 0 || std::uint64_t{file.offset} + file.length <= image_size) continue;
     throw ImageError("The data of " + fst.PathOf(file.entry) + " (" + GroupedDecimal(file.length) +
                      " bytes at " + Hex(file.offset) +
                      ") reaches past the end of the image, which is " + GroupedDecimal(image_size) +
@@ -92,17 +95,19 @@ void CheckFileData(const FileSystemTable& fst, std::uint64_t image_size) {
 
 }  // namespace
 
-Disc ReadDisc(const ByteSource& source) {
+Disc ReadDisc(const ByteSource& source, const InterruptFlag& interrupted) {
   const std::vector<std::byte> header = ReadHeader(source);
   const std::uint64_t apploader_end = ApploaderEnd(source);
   const std::uint32_t dol_offset = LoadBe32(header, kDolOffsetField);
   const std::uint64_t dol_length = CheckedDolLength(source, dol_offset);
   const std::uint32_t fst_offset = LoadBe32(header, kFstOffsetField);
-  FileSystemTable fst = ReadFst(source, fst_offset, LoadBe32(header, kFstSizeField));
-  CheckFileData(fst, source.Size());
+  std::string game_code = TextAt(header, kGameCodeOffset, kGameCodeLength);
+  FileSystemTable fst = ReadFst(source, fst_offset, LoadBe32(header, kFstSizeField),
+                                EncodingOfGameCode(game_code), interrupted);
+  CheckFileData(fst, source.Size(), interrupted);
 
   return Disc{
-      .game_code = TextAt(header, kGameCodeOffset, kGameCodeLength),
+      .game_code = std::move(game_code),
       .maker = TextAt(header, kMakerOffset, kMakerLength),
       .game_name = TextAt(header, kGameNameOffset, kGameNameEnd - kGameNameOffset),
       .audio_streaming = header[kAudioStreamingOffset] != std::byte{0},

@@ -26,17 +26,21 @@ void RequireFits(std::uint64_t data_end, ImageMode mode) {
                    " bytes more than its " + GroupedDecimal(image_size) + " bytes.");
 }
 
-// Places the files one after another from `start`; returns where the last one ends.
+// Places the files one after another from `start`; returns where the last one ends. A file
+// without data gets a well-aligned offset but moves nothing after it.
 std::uint64_t PlaceFiles(const Disc& disc, LayoutOptions options, std::uint64_t start,
-                         Layout& layout, std::vector<std::uint64_t>& offsets) {
+                         const InterruptFlag& interrupted, Layout& layout,
+                         std::vector<std::uint64_t>& offsets) {
   std::uint64_t cursor = start;
   for (const DiscFile& file : disc.fst.Files()) {
+    StopIfInterrupted(interrupted);
     const bool streaming =
         options.isolate_streaming_audio && IsStreamingAudioName(disc.fst.NameOf(file.entry));
     const bool on_block = options.align_all_files || streaming;
     const std::uint64_t offset =
         AlignUp(cursor, on_block ? kBlockSize : FileAlignment(file.offset));
     offsets.push_back(offset);
+    if (file.length == 0) continue;
     cursor = offset + file.length;
     if (streaming) {
       cursor = AlignUp(cursor, kBlockSize);
@@ -52,7 +56,8 @@ std::uint64_t ImageSizeFor(ImageMode mode) {
   return mode == ImageMode::kStandard ? format::kStandardImageSize : format::kLargeImageSize;
 }
 
-Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options) {
+Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options,
+                  const InterruptFlag& interrupted) {
   Layout layout;
   layout.image_size = ImageSizeFor(mode);
   const std::uint64_t dol_offset = AlignUp(disc.apploader_end, kBlockSize);
@@ -62,7 +67,7 @@ Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options) {
 
   std::vector<std::uint64_t> offsets;
   offsets.reserve(disc.fst.Files().size());
-  const std::uint64_t data_end = PlaceFiles(disc, options, fst_end, layout, offsets);
+  const std::uint64_t data_end = PlaceFiles(disc, options, fst_end, interrupted, layout, offsets);
   RequireFits(data_end, mode);
 
   // The 3 GB image moves the file area as one block towards its end; whole 32 KiB steps keep

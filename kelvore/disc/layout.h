@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kelvore/disc/disc.h"
+#include "kelvore/disc/interruption.h"
 
 namespace kelvore {
 
@@ -29,8 +30,10 @@ struct Layout {
 };
 
 // Keeps the system area up to the end of the apploader, puts the DOL and then the FST on the
-// following 32 KiB boundaries and every file after them in FST order, each on its alignment.
-// Throws ImageError when the data does not fit the mode's image size.
-Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options);
+// following 32 KiB boundaries and every file after them in FST order, each on its alignment;
+// a file without data takes no space. Throws ImageError when the data does not fit the mode's
+// image size, IoError once `interrupted` is set.
+Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options,
+                  const InterruptFlag& interrupted = NeverInterrupted());
 
 }  // namespace kelvore

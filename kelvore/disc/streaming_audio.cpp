@@ -2,17 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace kelvore {
 namespace {
 
+// ASCII letters only, whatever the locale: in some, 'I' has another lower case.
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
   if (text.size() < suffix.size()) return false;
   return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(),
-                    [](char expected, char actual) {
-                      return expected == std::tolower(static_cast<unsigned char>(actual));
-                    });
+                    [](char expected, char actual) { return expected == AsciiLower(actual); });
 }
 
 }  // namespace

@@ -23,12 +23,4 @@ std::string GroupedDecimal(std::uint64_t value) {
   return digits;
 }
 
-std::string PrintableText(std::string_view raw) {
-  std::string text(raw);
-  for (char& c : text) {
-    if (c < 0x20 || c > 0x7E) c = '?';
-  }
-  return text;
-}
-
 }  // namespace kelvore

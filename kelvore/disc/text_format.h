@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace kelvore {
 
@@ -11,8 +10,5 @@ std::string Hex(std::uint64_t value);
 
 // "1,459,978,240": byte counts in messages.
 std::string GroupedDecimal(std::uint64_t value);
-
-// Text from the disc for the console: bytes outside printable ASCII become '?'.
-std::string PrintableText(std::string_view raw);
 
 }  // namespace kelvore

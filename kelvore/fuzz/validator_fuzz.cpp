@@ -19,10 +19,16 @@ namespace {
 
 using namespace kelvore;
 
+// Files with data follow one another without overlapping; files without data only point
+// inside the image.
 bool LayoutStaysInside(const Disc& disc, const Layout& layout) {
   std::uint64_t previous_end = layout.fst_offset + std::uint64_t{disc.fst.SizeInBytes()};
   const auto& files = disc.fst.Files();
   for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].length == 0) {
+      if (layout.file_offsets[i] > layout.image_size) return false;
+      continue;
+    }
     if (layout.file_offsets[i] < previous_end) return false;
     previous_end = std::uint64_t{layout.file_offsets[i]} + files[i].length;
   }

@@ -8,8 +8,9 @@ namespace kelvore {
 // The program's arguments as UTF-8, without its own name.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// The absolute form of `path`; on Windows also its long form, as Corvane passes 8.3 names.
-// A path that cannot be resolved comes back as it is.
+// The absolute form of `path`: on POSIX the working folder put in front of a relative path,
+// nothing else; on Windows the system's full form, with its names in their long form, as
+// Corvane passes 8.3 names. A path that cannot be resolved comes back as it is.
 std::string ResolvePath(const std::string& path);
 
 }  // namespace kelvore

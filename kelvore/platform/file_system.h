@@ -9,7 +9,8 @@
 namespace kelvore {
 
 // Opens an image for reading only, letting others read it too but not write it. Throws
-// IoError.
+// IoError, which names a folder, a device or a file that another program keeps others from
+// reading as such.
 std::unique_ptr<ByteSource> OpenSourceImage(const std::string& path);
 
 // Creates a new, empty output file, marked sparse where the file system needs that. Fails with

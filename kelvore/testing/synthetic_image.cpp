@@ -238,4 +238,44 @@ SyntheticImageRecipe NestedDiscRecipe() {
   return recipe;
 }
 
+namespace {
+
+// A table of `entry_count` directory entries; `parent_of(i)` and `end_of(i)` give the parent
+// and the end of directory i.
+template <typename ParentOf, typename EndOf>
+std::vector<std::byte> DirectoryFst(std::uint32_t entry_count, ParentOf parent_of, EndOf end_of) {
+  std::vector<std::byte> fst(std::size_t{entry_count} * kFstEntrySize + 2, std::byte{0});
+  for (std::uint32_t i = 0; i < entry_count; ++i) {
+    const std::size_t at = std::size_t{i} * kFstEntrySize;
+    fst[at] = std::byte{1};
+    StoreBe32(fst, at + 4, i == 0 ? 0 : parent_of(i));
+    StoreBe32(fst, at + 8, i == 0 ? entry_count : end_of(i));
+  }
+  fst[fst.size() - 2] = std::byte{'a'};
+  return fst;
+}
+
+}  // namespace
+
+std::vector<std::byte> DirectoryChainFst(std::uint32_t entry_count) {
+  return DirectoryFst(
+      entry_count, [](std::uint32_t i) { return i - 1; },
+      [entry_count](std::uint32_t) { return entry_count; });
+}
+
+std::vector<std::byte> FlatDirectoriesFst(std::uint32_t entry_count) {
+  return DirectoryFst(
+      entry_count, [](std::uint32_t) { return 0u; }, [](std::uint32_t i) { return i + 1; });
+}
+
+std::vector<std::byte> ImageWithFst(const std::vector<std::byte>& fst) {
+  const SyntheticImage base{SyntheticImageRecipe{}};
+  std::vector<std::byte> image = base.SystemArea();
+  image.resize(base.FstOffset());
+  image.insert(image.end(), fst.begin(), fst.end());
+  StoreBe32(image, kFstSizeField, static_cast<std::uint32_t>(fst.size()));
+  StoreBe32(image, kFstSizeField + 4, static_cast<std::uint32_t>(fst.size()));
+  return image;
+}
+
 }  // namespace kelvore::testkit

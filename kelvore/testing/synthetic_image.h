@@ -91,4 +91,17 @@ class SyntheticImage {
 // A nested disc with files of many alignments, two streaming audio tracks and an empty file.
 SyntheticImageRecipe NestedDiscRecipe();
 
+// Crafted file tables, every entry a directory named "a" (all at name offset 0). The most
+// entries such a table holds under the 4 MiB a console loads is 349,524 (with its 2-byte
+// string table, 14 bytes under the cap).
+inline constexpr std::uint32_t kMostCraftedEntries = 349'524;
+// Entry i lies in entry i-1: the table nests as deep as it has entries.
+std::vector<std::byte> DirectoryChainFst(std::uint32_t entry_count);
+// Every entry lies in the root: as many entries, no nesting.
+std::vector<std::byte> FlatDirectoriesFst(std::uint32_t entry_count);
+
+// A whole wiped image in memory holding `fst`, after the header, apploader and DOL of a
+// synthetic disc.
+std::vector<std::byte> ImageWithFst(const std::vector<std::byte>& fst);
+
 }  // namespace kelvore::testkit

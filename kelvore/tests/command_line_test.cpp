@@ -81,6 +81,17 @@ TEST(CorvaneCommandLine, OtherLinesSplitLikeAnyWindowsProgram) {
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore.exe", "C:\\kelvore.exe"), Args{});
 }
 
+TEST(CorvaneCommandLine, OptionWordsAnywhereMakeAnOrdinaryLine) {
+  EXPECT_EQ(ArgumentsFromCommandLine("kelvore.exe --no-verify C:\\games\\x.gcm f t s", kTool),
+            (Args{"--no-verify", "C:\\games\\x.gcm", "f", "t", "s"}));
+  const RebuildRequest request = ParseRequest(
+      ArgumentsFromCommandLine("kelvore.exe -o D:\\out.gcm C:\\games\\x.gcm g t s", kTool));
+  EXPECT_EQ(request.image, "C:\\games\\x.gcm");
+  EXPECT_EQ(request.output, "D:\\out.gcm");
+  EXPECT_EQ(request.mode, ImageMode::kLarge);
+  EXPECT_TRUE(request.options.align_all_files && request.options.isolate_streaming_audio);
+}
+
 TEST(SplitWindowsArguments, FollowsTheQuoteAndBackslashRules) {
   EXPECT_EQ(SplitWindowsArguments(R"(a\\"b c" d)"), (Args{R"(a\b c)", "d"}));
   EXPECT_EQ(SplitWindowsArguments(R"(a\\\"b c)"), (Args{R"(a\"b)", "c"}));

@@ -8,8 +8,11 @@
 
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/errors.h"
+#include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/testing/synthetic_image.h"
+#include "kelvore/tool/command_line.h"
+#include "kelvore/tool/rebuild_summary.h"
 
 namespace kelvore {
 namespace {
@@ -151,6 +154,76 @@ TEST(ReadDisc, RefusesEachKindOfInvalidImageNamingTheProblem) {
           << error.what();
     }
   }
+}
+
+// A source that raises the interrupt flag once the FST has been read, as Ctrl+C pressed
+// during the checks would.
+class InterruptingSource : public MemoryByteSource {
+ public:
+  InterruptingSource(std::vector<std::byte> bytes, std::atomic<bool>& interrupted)
+      : MemoryByteSource(std::move(bytes)), interrupted_(interrupted) {}
+  void ReadAt(std::uint64_t offset, std::span<std::byte> out) const override {
+    MemoryByteSource::ReadAt(offset, out);
+    if (out.size() > 0x1000) interrupted_.store(true);
+  }
+
+ private:
+  std::atomic<bool>& interrupted_;
+};
+
+// Entry i inside entry i-1: checks that walked each entry's path to the root took minutes
+// and could not be stopped. The checks' time must not grow with the nesting's square.
+TEST(DeepTable, IsCheckedQuicklyWithShortPathsAndStopsWhenInterrupted) {
+  constexpr std::uint32_t kEntries = 60'000;
+  const std::vector<std::byte> image = testkit::ImageWithFst(testkit::DirectoryChainFst(kEntries));
+  const Disc disc = ReadDisc(MemoryByteSource(image));
+  EXPECT_EQ(disc.fst.EntryCount(), kEntries);
+  const std::string deepest = disc.fst.PathOf(kEntries - 1);
+  EXPECT_TRUE(deepest.starts_with("/.../a/a/")) << deepest.substr(0, 50);
+  EXPECT_LT(deepest.size(), 300u);
+
+  std::atomic<bool> interrupted{false};
+  try {
+    ReadDisc(InterruptingSource(image, interrupted), interrupted);
+    ADD_FAILURE() << "the checks ran to their end";
+  } catch (const IoError& error) {
+    EXPECT_STREQ(error.what(), "Interrupted.");
+  }
+  EXPECT_THROW(PlanLayout(ReadDisc(MemoryByteSource(SyntheticImage(NestedDiscRecipe()).Bytes())),
+                          ImageMode::kStandard, {}, interrupted),
+               IoError);
+}
+
+// Names are decoded from the disc's encoding and can neither move the cursor nor pass for
+// the tool's own lines, in the summary and in errors alike.
+TEST(ShownNames, AreDecodedByRegionWithControlCharactersEscaped) {
+  testkit::SyntheticImageRecipe japanese;
+  japanese.game_code = "GZLJ";
+  japanese.game_name = "\x83\x5B\x83\x8B\x83\x5F \xB6\xC0";        // ゼルダ ｶﾀ
+  japanese.files = {{"\x89\xB9\x8A\x79/bgm\x81\x60.adp", 64, 4}};  // 音楽/bgm～.adp
+  const SyntheticImage japanese_image(japanese);
+  const Disc japanese_disc = ReadDisc(MemoryByteSource(japanese_image.Bytes()));
+  EXPECT_EQ(japanese_disc.fst.PathOf(japanese_disc.fst.Files()[0].entry), "/音楽/bgm～.adp");
+  const RebuildRequest request{.image = "in.gcm"};
+  EXPECT_EQ(SummaryLines(japanese_disc, request, "out.gcm")[0], "Rebuilding GZLJ01 \"ゼルダ ｶﾀ\"");
+
+  testkit::SyntheticImageRecipe western;
+  western.files = {{"\x1B[2J\rDone: fake.bin", 64, 4}, {"caf\xE9\x80\x81.bin", 64, 4}};
+  const SyntheticImage western_image(western);
+  std::vector<std::byte> damaged = western_image.Bytes();
+  damaged.resize(damaged.size() - 1);  // cuts the first file, whose data lies last
+  try {
+    ReadDisc(MemoryByteSource(damaged));
+    ADD_FAILURE() << "accepted";
+  } catch (const ImageError& error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("The data of /\\x1B[2J\\x0DDone: fake.bin ("), std::string::npos)
+        << message;
+    EXPECT_EQ(message.find_first_of("\x1B\r"), std::string::npos) << message;
+  }
+  const Disc western_disc = ReadDisc(MemoryByteSource(western_image.Bytes()));
+  EXPECT_EQ(western_disc.fst.PathOf(western_disc.fst.Files()[1].entry),
+            "/caf\xC3\xA9\xE2\x82\xAC\\x81.bin");
 }
 
 }  // namespace

@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "kelvore/disc/errors.h"
+#include "kelvore/platform/arguments.h"
 #include "kelvore/tests/temp_folder.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#else
 #include <sys/stat.h>
 #endif
 
@@ -84,6 +91,54 @@ TEST(SourceImage, ReportsAFileThatEndsEarlierThanItsSize) {
     EXPECT_NE(std::string(error.what()).find("ended early"), std::string::npos) << error.what();
   }
 }
+
+std::string OpenFailure(const std::string& path) {
+  try {
+    OpenSourceImage(path);
+  } catch (const IoError& error) {
+    return error.what();
+  }
+  return "opened";
+}
+
+// Windows and POSIX report these differently, or in terms that leave the user guessing.
+TEST(SourceImage, SaysWhatAnInputThatIsNoImageFileIs) {
+  TempFolder folder;
+  const std::string games = folder.PathOf("games");
+  std::filesystem::create_directory(games);
+  EXPECT_EQ(OpenFailure(games), games + " is a folder, not a disc image file.");
+#ifdef _WIN32
+  const std::string device = "\\\\.\\NUL";
+  EXPECT_EQ(OpenFailure(ResolvePath("NUL")), device + " is a device, not a disc image file.");
+
+  const std::string locked = folder.PathOf("locked.gcm");
+  WriteFileBytes(locked, kAbc);
+  const platform::win32::UniqueFileHandle writer(CreateFileW(platform::win32::Widen(locked).c_str(),
+                                                             GENERIC_WRITE, FILE_SHARE_READ,
+                                                             nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer);
+  EXPECT_NE(OpenFailure(locked).find("another program is using it and keeps others from reading "
+                                     "it (sharing violation)"),
+            std::string::npos)
+      << OpenFailure(locked);
+#else
+  EXPECT_EQ(OpenFailure("/dev/null"), "/dev/null is a device, not a disc image file.");
+#endif
+}
+
+#ifndef _WIN32
+// "link/.." is the folder above where the link leads, not the folder holding the link.
+TEST(ResolvePath, KeepsTheDotsThatOnlyTheSystemCanResolve) {
+  TempFolder folder;
+  std::filesystem::create_directories(folder.PathOf("real/sub"));
+  std::filesystem::create_directory_symlink(folder.PathOf("real/sub"), folder.PathOf("link"));
+  WriteFileBytes(folder.PathOf("real/game.gcm"), kAbc);
+  WriteFileBytes(folder.PathOf("game.gcm"), Bytes(5));
+  const std::string through_link = folder.PathOf("link/../game.gcm");
+  EXPECT_EQ(ResolvePath(through_link), through_link);
+  EXPECT_EQ(OpenSourceImage(ResolvePath(through_link))->Size(), kAbc.size());
+}
+#endif
 
 }  // namespace
 }  // namespace kelvore

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kelvore/disc/alignment.h"
+#include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/errors.h"
 #include "kelvore/disc/memory_byte_source.h"
@@ -166,6 +167,27 @@ TEST(LayoutFit, StandardModeRefusesDataThatDoesNotFitAndSaysByHowMuch) {
 TEST(LayoutFit, LargeModeRefusesDataBeyondThreeGigabytes) {
   const Disc disc = DiscWithOneFile(0xFFFFFFFF);
   EXPECT_THROW(PlanLayout(disc, ImageMode::kLarge, {}), ImageError);
+}
+
+// A file without data has nothing that a wiped image could lack, wherever its offset points,
+// and nothing to take space for.
+TEST(ZeroByteFile, IsAcceptedWhereverItPointsAndTakesNoSpace) {
+  SyntheticImageRecipe recipe;
+  recipe.files = {{"a.bin", 100, 4}, {"empty.adp", 0, 4}, {"b.bin", 100, 4}};
+  const SyntheticImage image(recipe);
+  std::vector<std::byte> bytes = image.Bytes();
+  StoreBe32(bytes, image.FstOffset() + std::size_t{image.EntryOf("/empty.adp")} * 12 + 4,
+            0x7FFF0000);
+  const Disc disc = ReadDisc(MemoryByteSource(bytes));
+  for (const LayoutOptions options : {LayoutOptions{}, LayoutOptions{.align_all_files = true},
+                                      LayoutOptions{.isolate_streaming_audio = true}}) {
+    const Layout layout = PlanLayout(disc, ImageMode::kStandard, options);
+    const std::uint64_t a_end = layout.file_offsets[0] + 100;
+    EXPECT_EQ(layout.file_offsets[2], AlignUp(a_end, options.align_all_files ? k32KiB : 4));
+    EXPECT_GE(layout.file_offsets[1], a_end);
+    EXPECT_LE(layout.file_offsets[1], layout.image_size);
+    EXPECT_TRUE(layout.streaming_audio_entries.empty());
+  }
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 
 namespace kelvore::testkit {
 
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards; a folder that cannot
+// be removed fails the test.
 class TempFolder {
  public:
   TempFolder();

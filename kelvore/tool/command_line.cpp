@@ -2,8 +2,12 @@
 
 #include <cstddef>
 
+#include "support/rebuild_facts.h"
+
 namespace kelvore {
 namespace {
+
+using namespace corvane::rebuild;
 
 // Fills the request from IMAGE MODE [t] [s]; returns an error message, empty when all is well.
 std::string ReadPositionals(const std::vector<std::string>& positionals, RebuildRequest& request) {
@@ -12,17 +16,19 @@ std::string ReadPositionals(const std::vector<std::string>& positionals, Rebuild
   request.image = positionals[0];
   if (request.image.empty()) return "The image name is empty.";
   const std::string& mode = positionals[1];
-  if (mode != "f" && mode != "g") return "MODE must be f or g, not \"" + mode + "\".";
-  request.mode = mode == "f" ? ImageMode::kStandard : ImageMode::kLarge;
+  if (mode != kStandardMode && mode != kLargeMode) {
+    return "MODE must be f or g, not \"" + mode + "\".";
+  }
+  request.mode = mode == kStandardMode ? ImageMode::kStandard : ImageMode::kLarge;
 
   bool seen_t = false;
   bool seen_s = false;
   for (std::size_t i = 2; i < positionals.size(); ++i) {
     const std::string& option = positionals[i];
-    if (option != "t" && option != "s") {
+    if (option != kAlignOption && option != kStreamOption) {
       return "Unexpected \"" + option + "\": only t and s may follow MODE.";
     }
-    bool& seen = option == "t" ? seen_t : seen_s;
+    bool& seen = option == kAlignOption ? seen_t : seen_s;
     if (seen) return "Option " + option + " is given twice.";
     seen = true;
   }
@@ -47,7 +53,7 @@ Command ParseArguments(const std::vector<std::string>& args) {
       }
       if (request.output) return UsageError{"-o is given twice."};
       request.output = args[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
+    } else if (IsOptionWord(arg)) {
       return UsageError{"Unknown option \"" + arg + "\"."};
     } else {
       positionals.push_back(arg);
@@ -58,5 +64,7 @@ Command ParseArguments(const std::vector<std::string>& args) {
   }
   return request;
 }
+
+bool IsOptionWord(std::string_view word) { return word.size() > 1 && word.front() == '-'; }
 
 }  // namespace kelvore

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -28,5 +29,9 @@ using Command = std::variant<RebuildRequest, ShowHelp, ShowVersion, UsageError>;
 // Reads `IMAGE MODE [t] [s]` with `-o OUTPUT`, `--no-verify`, `--help` and `--version`
 // anywhere; `args` excludes the program's own name.
 Command ParseArguments(const std::vector<std::string>& args);
+
+// Whether ParseArguments takes `word` for an option rather than for IMAGE, MODE or a letter:
+// it starts with '-' and has more after it.
+bool IsOptionWord(std::string_view word);
 
 }  // namespace kelvore

@@ -35,4 +35,8 @@ std::string PartExistsMessage(const std::string& part_path) {
          "was cut off. Remove it if no rebuild is running.";
 }
 
+std::string NotAnImageFileMessage(const std::string& path, const std::string& kind) {
+  return path + " is " + kind + ", not a disc image file.";
+}
+
 }  // namespace kelvore

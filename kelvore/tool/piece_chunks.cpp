@@ -2,13 +2,7 @@
 
 #include <algorithm>
 
-#include "kelvore/disc/errors.h"
-
 namespace kelvore {
-
-void StopIfInterrupted(const std::atomic<bool>& interrupted) {
-  if (interrupted.load()) throw IoError("Interrupted.");
-}
 
 void ForEachChunk(const ImagePlan& plan, const TransferControl& control, const ChunkStep& step) {
   std::uint64_t done = 0;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -8,6 +7,7 @@
 
 #include "kelvore/disc/byte_source.h"
 #include "kelvore/disc/image_plan.h"
+#include "kelvore/disc/interruption.h"
 
 namespace kelvore {
 
@@ -16,12 +16,9 @@ namespace kelvore {
 inline constexpr std::size_t kChunkSize = 256 * 1024;
 
 struct TransferControl {
-  const std::atomic<bool>& interrupted;
+  const InterruptFlag& interrupted;
   std::function<void(std::uint64_t bytes_done)> progress;
 };
-
-// Throws IoError("Interrupted.") once the user asked to stop.
-void StopIfInterrupted(const std::atomic<bool>& interrupted);
 
 using ChunkStep =
     std::function<void(const ImagePiece& piece, std::uint64_t offset_in_piece, std::size_t count)>;

@@ -25,7 +25,7 @@ void ShowLines(Console& console, const std::vector<std::string>& lines) {
 
 // Runs one pass over the plan's data with a progress line.
 void RunPhase(Console& console, std::string label, std::uint64_t total,
-              const std::atomic<bool>& interrupted,
+              const InterruptFlag& interrupted,
               const std::function<void(const TransferControl&)>& work) {
   ProgressMeter meter(std::move(label), total, SteadyClock::now());
   const TransferControl control{
@@ -40,13 +40,13 @@ void RunPhase(Console& console, std::string label, std::uint64_t total,
 }
 
 void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
-             const std::atomic<bool>& interrupted, bool& output_started) {
+             const InterruptFlag& interrupted, bool& output_started) {
   const auto source = services.open_source(request.image);
-  const Disc disc = ReadDisc(*source);
+  const Disc disc = ReadDisc(*source, interrupted);
   const std::string output_path = request.output.value_or(DefaultOutputPath(request.image));
   ShowLines(console, SummaryLines(disc, request, output_path));
 
-  const Layout layout = PlanLayout(disc, request.mode, request.options);
+  const Layout layout = PlanLayout(disc, request.mode, request.options, interrupted);
   ShowLines(console, StreamingAudioLines(disc, layout, request));
   if (services.path_exists(output_path)) throw IoError(OutputExistsMessage(output_path));
 
@@ -71,7 +71,7 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
 }  // namespace
 
 int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
-               const std::atomic<bool>& interrupted) {
+               const InterruptFlag& interrupted) {
   bool output_started = false;
   try {
     Rebuild(request, services, console, interrupted, output_started);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "kelvore/disc/byte_source.h"
+#include "kelvore/disc/interruption.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/console.h"
 #include "kelvore/tool/output_file.h"
@@ -24,6 +24,6 @@ struct RebuildServices {
 // and renames it to OUTPUT. Returns the exit code (see exit_codes.h); on any failure no output
 // and no .part file is left behind. `request.image` is the image's full path.
 int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
-               const std::atomic<bool>& interrupted);
+               const InterruptFlag& interrupted);
 
 }  // namespace kelvore

@@ -1,5 +1,6 @@
 #include "kelvore/tool/rebuild_summary.h"
 
+#include "kelvore/disc/disc_text.h"
 #include "kelvore/disc/text_format.h"
 
 namespace kelvore {
@@ -25,9 +26,10 @@ std::string OptionsLine(LayoutOptions options) {
 
 std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& request,
                                       const std::string& output_path) {
+  const DiscEncoding encoding = EncodingOfGameCode(disc.game_code);
   return {
-      "Rebuilding " + PrintableText(disc.game_code + disc.maker) + " \"" +
-          PrintableText(disc.game_name) + "\"",
+      "Rebuilding " + ShownText(disc.game_code + disc.maker, encoding) + " \"" +
+          ShownText(disc.game_name, encoding) + "\"",
       "  Source:  " + request.image + " (" + GroupedDecimal(disc.image_size) + " bytes, " +
           GroupedDecimal(disc.fst.Files().size()) + " files)",
       "  Mode:    " + ModeLine(request.mode),
@@ -45,7 +47,7 @@ std::vector<std::string> StreamingAudioLines(const Disc& disc, const Layout& lay
   }
   std::vector<std::string> lines{"Streaming audio files placed on whole 32 KiB blocks:"};
   for (std::uint32_t entry : layout.streaming_audio_entries) {
-    lines.push_back("  " + PrintableText(disc.fst.PathOf(entry)));
+    lines.push_back("  " + disc.fst.PathOf(entry));
   }
   return lines;
 }

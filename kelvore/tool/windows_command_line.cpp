@@ -5,8 +5,13 @@
 #include <cstddef>
 #include <optional>
 
+#include "kelvore/tool/command_line.h"
+#include "support/rebuild_facts.h"
+
 namespace kelvore {
 namespace {
+
+using namespace corvane::rebuild;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -41,12 +46,23 @@ std::string_view SkipProgramPath(std::string_view line, std::string_view own_pat
   return line.substr(end);
 }
 
-// IMAGE, MODE and the option letters of a line in exactly the form Corvane composes.
+bool HoldsOptionWord(std::string_view text) {
+  while (!(text = TrimLeadingBlanks(text)).empty()) {
+    std::size_t end = 0;
+    while (end < text.size() && !IsBlank(text[end])) ++end;
+    if (IsOptionWord(text.substr(0, end))) return true;
+    text.remove_prefix(end);
+  }
+  return false;
+}
+
+// IMAGE, MODE and the option letters of a line in exactly the form Corvane composes: no
+// quotes and no option words anywhere.
 std::optional<std::vector<std::string>> CorvaneArguments(std::string_view tail) {
-  if (tail.find('"') != std::string_view::npos) return std::nullopt;
-  static constexpr std::array<std::string_view, 2> kModes = {"f", "g"};
-  static constexpr std::array<std::string_view, 2> kAlign = {"t", ""};
-  static constexpr std::array<std::string_view, 2> kStream = {"s", ""};
+  if (tail.find('"') != std::string_view::npos || HoldsOptionWord(tail)) return std::nullopt;
+  static constexpr std::array<std::string_view, 2> kModes = {kStandardMode, kLargeMode};
+  static constexpr std::array<std::string_view, 2> kAlign = {kAlignOption, ""};
+  static constexpr std::array<std::string_view, 2> kStream = {kStreamOption, ""};
   for (std::string_view mode : kModes) {
     for (std::string_view align : kAlign) {
       for (std::string_view stream : kStream) {

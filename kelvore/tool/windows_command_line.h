@@ -15,8 +15,9 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text);
 // Corvane composes `FOLDER\kelvore.exe IMAGE f t s` without quoting anything, so the program
 // path may hold blanks (recognised by comparing with `own_path`, the running executable), and
 // so may IMAGE when the volume keeps no 8.3 names: a line ending exactly as Corvane ends it
-// (" f " or " g ", then "t" or nothing, a blank, then "s" or nothing) keeps everything before
-// the mode as the image path.
+// (" f " or " g ", then "t" or nothing, a blank, then "s" or nothing) and holding no quote
+// and no option word keeps everything before the mode as the image path. Any other line is
+// split as every Windows program splits it, so options may stand anywhere.
 std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
                                                   std::string_view own_path);
 

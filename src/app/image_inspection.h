@@ -9,11 +9,12 @@
 #include "app/main_view.h"
 #include "platform/number_format.h"
 #include "support/binary_file_stream.h"
+#include "support/rebuild_facts.h"
 
 namespace corvane::app {
 
 // The length of a complete disc image.
-inline constexpr std::int32_t StandardImageSize = 1'459'978'240;
+inline constexpr std::int32_t StandardImageSize = rebuild::kFullImageSize;
 
 // ImageState values.
 namespace image_state {

@@ -2,6 +2,7 @@
 
 #include "app/rebuild_command.h"
 #include "support/path_helpers.h"
+#include "support/rebuild_facts.h"
 
 namespace corvane::app {
 
@@ -32,13 +33,13 @@ void MainForm::mnuOpen_Click(ImagePicker& picker) {
 }
 
 void MainForm::chkS_Click() {
-  state_.StreamFlag =
-      OptionFlagAfterClick(view_.OptionValue(OptionBox::kStream), state_.StreamFlag, "s");
+  state_.StreamFlag = OptionFlagAfterClick(view_.OptionValue(OptionBox::kStream), state_.StreamFlag,
+                                           std::string(rebuild::kStreamOption));
 }
 
 void MainForm::chkT_Click() {
-  state_.AlignFlag =
-      OptionFlagAfterClick(view_.OptionValue(OptionBox::kAlign), state_.AlignFlag, "t");
+  state_.AlignFlag = OptionFlagAfterClick(view_.OptionValue(OptionBox::kAlign), state_.AlignFlag,
+                                          std::string(rebuild::kAlignOption));
 }
 
 void MainForm::cmd14Gb_Click() {

@@ -1,5 +1,7 @@
 #include "app/rebuild_command.h"
 
+#include "support/rebuild_facts.h"
+
 namespace corvane::app {
 namespace {
 
@@ -17,13 +19,14 @@ std::optional<RebuildCommand> ComposeRebuildCommand(const std::string& applicati
                                                     const std::string& shortImagePath,
                                                     std::int16_t mode, const std::string& alignFlag,
                                                     const std::string& streamFlag) {
-  const char* modeText = nullptr;
-  if (mode == rebuild_mode::kStandard) modeText = " f ";
-  if (mode == rebuild_mode::kLarge) modeText = " g ";
-  if (!modeText) return std::nullopt;
+  std::string_view modeLetter;
+  if (mode == rebuild_mode::kStandard) modeLetter = rebuild::kStandardMode;
+  if (mode == rebuild_mode::kLarge) modeLetter = rebuild::kLargeMode;
+  if (modeLetter.empty()) return std::nullopt;
   const std::string toolPath = ToolPath(applicationFolder);
   return RebuildCommand{toolPath, QuotedIfBlank(toolPath) + " " + QuotedIfBlank(shortImagePath) +
-                                      modeText + alignFlag + " " + streamFlag};
+                                      " " + std::string(modeLetter) + " " + alignFlag + " " +
+                                      streamFlag};
 }
 
 }  // namespace corvane::app

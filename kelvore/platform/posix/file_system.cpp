@@ -126,15 +126,20 @@ class PartFile : public OutputFile {
 
 }  // namespace
 
+// Opening does not wait for a writer when the path names a pipe; it is then refused.
 std::unique_ptr<ByteSource> OpenSourceImage(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw IoError("Cannot open " + path + ": " + Reason());
   struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
-    throw IoError(path + " is not a regular file.");
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    return std::make_unique<SourceFile>(fd, static_cast<std::uint64_t>(status.st_size), path);
   }
-  return std::make_unique<SourceFile>(fd, static_cast<std::uint64_t>(status.st_size), path);
+  close(fd);
+  if (S_ISDIR(status.st_mode)) throw IoError(NotAnImageFileMessage(path, "a folder"));
+  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) {
+    throw IoError(NotAnImageFileMessage(path, "a device"));
+  }
+  throw IoError(path + " is not a regular file.");
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
-#include "kelvore/platform/win32/wide_text.h"
+#include "kelvore/platform/win32/long_path.h"
 #include "kelvore/tool/windows_command_line.h"
+#include "platform/win32/wide_text.h"
 
 namespace kelvore {
 namespace {
+
+using platform::win32::Narrow;
 
 constexpr DWORD kLongestPath = 32768;
 
@@ -16,37 +19,26 @@ std::wstring OwnPath() {
   return path;
 }
 
-// Calls a Windows path function that reports the length it needs when the buffer is short.
-template <typename PathFunction>
-std::wstring GrowingCall(PathFunction call) {
-  std::wstring result(MAX_PATH, L'\0');
-  DWORD length = call(result.data(), static_cast<DWORD>(result.size()));
-  if (length >= result.size()) {
-    result.resize(length);
-    length = call(result.data(), static_cast<DWORD>(result.size()));
-  }
-  result.resize(length < result.size() ? length : 0);
-  return result;
-}
-
 }  // namespace
 
 // The C runtime's argv holds the arguments in the ANSI code page; the wide command line
 // keeps every character, and lets the unquoted paths Corvane composes be recognised.
 std::vector<std::string> ProgramArguments(int, char**) {
-  return ArgumentsFromCommandLine(WideToUtf8(GetCommandLineW()), WideToUtf8(OwnPath()));
+  return ArgumentsFromCommandLine(Narrow(GetCommandLineW()), Narrow(OwnPath()));
 }
 
+// Corvane passes the image's short 8.3 path; messages and the output's name use the long
+// one, which may exceed what Windows takes without the \\?\ prefix. Windows expands the
+// names of a path past that limit only in its prefixed form, and Wine only in its plain one.
 std::string ResolvePath(const std::string& path) {
-  const std::wstring wide = Utf8ToWide(path);
-  const std::wstring full = GrowingCall([&wide](wchar_t* buffer, DWORD size) {
-    return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
-  });
-  if (full.empty()) return path;
-  const std::wstring long_form = GrowingCall([&full](wchar_t* buffer, DWORD size) {
-    return GetLongPathNameW(full.c_str(), buffer, size);
-  });
-  return WideToUtf8(long_form.empty() ? full : long_form);
+  const std::wstring long_form = LongPathForm(path);
+  for (const std::wstring& candidate : {platform::win32::Widen(ShownPath(long_form)), long_form}) {
+    const std::wstring expanded = GrowingPathCall([&candidate](wchar_t* buffer, DWORD size) {
+      return GetLongPathNameW(candidate.c_str(), buffer, size);
+    });
+    if (!expanded.empty()) return ShownPath(expanded);
+  }
+  return ShownPath(long_form);
 }
 
 }  // namespace kelvore

@@ -7,16 +7,21 @@
 
 #include "kelvore/disc/errors.h"
 #include "kelvore/disc/text_format.h"
-#include "kelvore/platform/win32/wide_text.h"
+#include "kelvore/platform/win32/long_path.h"
 #include "kelvore/tool/output_path.h"
+#include "platform/win32/system_message.h"
+#include "platform/win32/unique_handle.h"
 
 namespace kelvore {
 namespace {
 
+using platform::win32::SystemMessage;
+using platform::win32::UniqueFileHandle;
+
 // ReadFile and WriteFile move at most this much per call.
 constexpr std::uint64_t kMaxTransfer = 1u << 30;
 
-std::string Reason() { return SystemErrorText(GetLastError()); }
+std::string Reason() { return SystemMessage(GetLastError()); }
 
 OVERLAPPED At(std::uint64_t offset) {
   OVERLAPPED position{};
@@ -51,30 +56,28 @@ void ReadExactly(HANDLE handle, std::uint64_t offset, std::span<std::byte> out,
 
 class SourceFile : public ByteSource {
  public:
-  SourceFile(HANDLE handle, std::uint64_t size, std::string path)
-      : handle_(handle), size_(size), path_(std::move(path)) {}
-  ~SourceFile() override { CloseHandle(handle_); }
-  SourceFile(const SourceFile&) = delete;
-  SourceFile& operator=(const SourceFile&) = delete;
+  SourceFile(UniqueFileHandle file, std::uint64_t size, std::string path)
+      : file_(std::move(file)), size_(size), path_(std::move(path)) {}
 
   std::uint64_t Size() const override { return size_; }
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) const override {
-    ReadExactly(handle_, offset, out, path_);
+    ReadExactly(file_.Get(), offset, out, path_);
   }
 
  private:
-  HANDLE handle_;
+  UniqueFileHandle file_;
   std::uint64_t size_;
   std::string path_;
 };
 
 class PartFile : public OutputFile {
  public:
-  PartFile(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  PartFile(UniqueFileHandle file, std::string path)
+      : file_(std::move(file)), path_(std::move(path)), system_path_(LongPathForm(path_)) {}
   ~PartFile() override {
     if (committed_) return;
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    DeleteFileW(Utf8ToWide(path_).c_str());
+    file_.Reset();
+    DeleteFileW(system_path_.c_str());
   }
   PartFile(const PartFile&) = delete;
   PartFile& operator=(const PartFile&) = delete;
@@ -83,7 +86,7 @@ class PartFile : public OutputFile {
     while (!data.empty()) {
       OVERLAPPED position = At(offset);
       DWORD count = 0;
-      if (!WriteFile(handle_, data.data(), TransferSize(data.size()), &count, &position)) {
+      if (!WriteFile(file_.Get(), data.data(), TransferSize(data.size()), &count, &position)) {
         throw IoError("Writing " + path_ + " failed at offset " + Hex(offset) + ": " + Reason());
       }
       data = data.subspan(count);
@@ -92,78 +95,99 @@ class PartFile : public OutputFile {
   }
 
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    ReadExactly(handle_, offset, out, path_);
+    ReadExactly(file_.Get(), offset, out, path_);
   }
 
   void SetSize(std::uint64_t size) override {
     FILE_END_OF_FILE_INFO end{};
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-    if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end)) {
+    if (!SetFileInformationByHandle(file_.Get(), FileEndOfFileInfo, &end, sizeof end)) {
       throw IoError("Extending " + path_ + " to " + GroupedDecimal(size) +
                     " bytes failed: " + Reason());
     }
   }
 
   void Flush() override {
-    if (!FlushFileBuffers(handle_)) throw IoError("Flushing " + path_ + " failed: " + Reason());
+    if (!FlushFileBuffers(file_.Get())) throw IoError("Flushing " + path_ + " failed: " + Reason());
   }
 
   void CommitAs(const std::string& final_path) override {
-    CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    file_.Reset();
     // Without MOVEFILE_REPLACE_EXISTING the move fails rather than replace a file.
-    if (!MoveFileExW(Utf8ToWide(path_).c_str(), Utf8ToWide(final_path).c_str(),
+    if (!MoveFileExW(system_path_.c_str(), LongPathForm(final_path).c_str(),
                      MOVEFILE_WRITE_THROUGH)) {
       const DWORD error = GetLastError();
       if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         throw IoError(OutputExistsMessage(final_path));
       }
-      throw IoError("Renaming " + path_ + " to " + final_path +
-                    " failed: " + SystemErrorText(error));
+      throw IoError("Renaming " + path_ + " to " + final_path + " failed: " + SystemMessage(error));
     }
     committed_ = true;
   }
 
  private:
-  HANDLE handle_;
+  UniqueFileHandle file_;
   std::string path_;
+  std::wstring system_path_;
   bool committed_ = false;
 };
+
+bool IsFolder(const std::wstring& system_path) {
+  const DWORD attributes = GetFileAttributesW(system_path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Windows refuses to open a folder as a file with "Access is denied"; say what it is.
+std::string OpenFailureMessage(const std::string& path, const std::wstring& system_path,
+                               DWORD error) {
+  if (error == ERROR_ACCESS_DENIED && IsFolder(system_path)) {
+    return NotAnImageFileMessage(path, "a folder");
+  }
+  if (error == ERROR_SHARING_VIOLATION) {
+    return "Cannot open " + path +
+           ": another program is using it and keeps others from reading it (sharing "
+           "violation). Close it there and try again.";
+  }
+  return "Cannot open " + path + ": " + SystemMessage(error);
+}
 
 }  // namespace
 
 std::unique_ptr<ByteSource> OpenSourceImage(const std::string& path) {
-  const HANDLE handle =
-      CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw IoError("Cannot open " + path + ": " + Reason());
+  const std::wstring system_path = LongPathForm(path);
+  UniqueFileHandle file(CreateFileW(system_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) throw IoError(OpenFailureMessage(path, system_path, GetLastError()));
+  const DWORD type = GetFileType(file.Get());
+  if (type == FILE_TYPE_CHAR) throw IoError(NotAnImageFileMessage(path, "a device"));
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(handle, &size) || GetFileType(handle) != FILE_TYPE_DISK) {
-    CloseHandle(handle);
+  if (type != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size)) {
     throw IoError(path + " is not a regular file.");
   }
-  return std::make_unique<SourceFile>(handle, static_cast<std::uint64_t>(size.QuadPart), path);
+  return std::make_unique<SourceFile>(std::move(file), static_cast<std::uint64_t>(size.QuadPart),
+                                      path);
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
-  const HANDLE handle = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
+  UniqueFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
       throw IoError(PartExistsMessage(path));
     }
-    throw IoError("Cannot create " + path + ": " + SystemErrorText(error));
+    throw IoError("Cannot create " + path + ": " + SystemMessage(error));
   }
   // Sparse files keep the image's zero areas as holes; where the file system has no such
   // thing the zeros are simply written out.
   DWORD unused = 0;
-  DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
-  return std::make_unique<PartFile>(handle, path);
+  DeviceIoControl(file.Get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+  return std::make_unique<PartFile>(std::move(file), path);
 }
 
 bool PathExists(const std::string& path) {
-  return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace kelvore

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "kelvore/platform/win32/wide_text.h"
 #include "kelvore/tool/console_lines.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace kelvore {
 namespace {
@@ -13,14 +14,14 @@ namespace {
 constexpr DWORD kCloseGraceMilliseconds = 4000;
 
 std::atomic<bool> interrupt_requested{false};
-HANDLE cleanup_done = nullptr;
+platform::win32::UniqueKernelHandle cleanup_done;
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
   interrupt_requested.store(true);
   if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
   // The window is closing or the session ends: Windows ends the process as soon as this
   // returns, so give the main thread time to remove its unfinished output first.
-  if (cleanup_done != nullptr) WaitForSingleObject(cleanup_done, kCloseGraceMilliseconds);
+  if (cleanup_done) WaitForSingleObject(cleanup_done.Get(), kCloseGraceMilliseconds);
   return TRUE;
 }
 
@@ -33,7 +34,7 @@ void Write(HANDLE handle, const std::string& text) {
   if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   if (IsConsole(handle)) {
-    const std::wstring wide = Utf8ToWide(text);
+    const std::wstring wide = platform::win32::Widen(text);
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
   } else {
     WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -64,14 +65,14 @@ class TerminalConsole : public Console {
 std::unique_ptr<Console> MakeTerminalConsole() { return std::make_unique<TerminalConsole>(); }
 
 void WatchForInterrupts() {
-  cleanup_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  cleanup_done.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
 const std::atomic<bool>& InterruptRequested() { return interrupt_requested; }
 
 void MarkCleanupDone() {
-  if (cleanup_done != nullptr) SetEvent(cleanup_done);
+  if (cleanup_done) SetEvent(cleanup_done.Get());
 }
 
 void WaitForEnterIfWindowIsOurs(Console& console) {

@@ -11,15 +11,21 @@
 
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/platform/file_system.h"
-#include "kelvore/platform/win32/wide_text.h"
+#include "kelvore/platform/win32/long_path.h"
 #include "kelvore/testing/synthetic_image.h"
 #include "kelvore/tests/temp_folder.h"
 #include "kelvore/tool/windows_command_line.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 #include "support/binary_file_stream.h"
 
 namespace kelvore {
 namespace {
 
+using platform::win32::Narrow;
+using platform::win32::UniqueFileHandle;
+using platform::win32::UniqueKernelHandle;
+using platform::win32::Widen;
 using testkit::FileSize;
 using testkit::NestedDiscRecipe;
 using testkit::ReadFileBytes;
@@ -34,12 +40,13 @@ std::wstring ToolPath() {
   return path.substr(0, path.find_last_of(L'\\')) + L"\\kelvore.exe";
 }
 
+// The 8.3 path Corvane passes, without the \\?\ prefix that reaches paths of any length.
 std::wstring ShortPath(const std::string& path) {
-  const std::wstring wide = Utf8ToWide(path);
-  std::wstring short_path(MAX_PATH * 4, L'\0');
-  short_path.resize(
-      GetShortPathNameW(wide.c_str(), short_path.data(), static_cast<DWORD>(short_path.size())));
-  return short_path;
+  const std::wstring long_form = LongPathForm(path);
+  std::wstring short_path(long_form.size() + 1, L'\0');
+  short_path.resize(GetShortPathNameW(long_form.c_str(), short_path.data(),
+                                      static_cast<DWORD>(short_path.size())));
+  return Widen(ShownPath(short_path));
 }
 
 struct ToolRun {
@@ -48,33 +55,37 @@ struct ToolRun {
 };
 
 // Runs a command line with standard input from NUL (so the tool never waits for Enter) and
-// both output streams into a log file.
+// both output streams into a log file. The tool gets no console: a console host would
+// inherit the log's handle and keep it open for a moment after the tool has ended.
 ToolRun RunTool(std::wstring command_line, const std::string& log_path) {
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  const HANDLE input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   &inherited, OPEN_EXISTING, 0, nullptr);
-  const HANDLE log = CreateFileW(Utf8ToWide(log_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                 &inherited, CREATE_ALWAYS, 0, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input;
-  startup.hStdOutput = log;
-  startup.hStdError = log;
-  PROCESS_INFORMATION process{};
   ToolRun run;
-  if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                     nullptr, nullptr, &startup, &process)) {
-    WaitForSingleObject(process.hProcess, kToolTimeoutMilliseconds);
-    GetExitCodeProcess(process.hProcess, &run.exit_code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  } else {
-    run.exit_code = GetLastError();
-    run.output = "CreateProcessW failed";
+  {
+    const UniqueFileHandle input(CreateFileW(L"NUL", GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                             OPEN_EXISTING, 0, nullptr));
+    const UniqueFileHandle log(CreateFileW(Widen(log_path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                           &inherited, CREATE_ALWAYS, 0, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.Get();
+    startup.hStdOutput = log.Get();
+    startup.hStdError = log.Get();
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
+                        nullptr, nullptr, &startup, &started)) {
+      return {GetLastError(), "CreateProcessW failed"};
+    }
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    if (WaitForSingleObject(process.Get(), kToolTimeoutMilliseconds) != WAIT_OBJECT_0) {
+      TerminateProcess(process.Get(), 1);
+      WaitForSingleObject(process.Get(), INFINITE);
+      run.output = "The tool did not end in time.\n";
+    }
+    GetExitCodeProcess(process.Get(), &run.exit_code);
   }
-  CloseHandle(input);
-  CloseHandle(log);
   const std::vector<std::byte> logged = ReadFileBytes(log_path);
   run.output += std::string(reinterpret_cast<const char*>(logged.data()), logged.size());
   return run;
@@ -98,7 +109,7 @@ TEST_F(ToolProcessTest, RebuildsAnImageWhileCorvanesFileStreamHoldsItOpen) {
 
   // Corvane's plain form: the 8.3 image path, " f ", no option letters, a blank.
   const std::wstring short_path = ShortPath(source_path_);
-  ASSERT_EQ(WideToUtf8(short_path).find("Wiped Disc One"), std::string::npos);
+  ASSERT_EQ(Narrow(short_path).find("Wiped Disc One"), std::string::npos);
   const ToolRun run = RunTool(ToolPath() + L" " + short_path + L" f  ", folder_.PathOf("log.txt"));
   ASSERT_EQ(run.exit_code, 0u) << run.output;
   EXPECT_NE(run.output.find("Done: " + output_path_), std::string::npos) << run.output;
@@ -124,6 +135,41 @@ TEST_F(ToolProcessTest, RefusesAnExistingOutputWithCodeThree) {
   EXPECT_EQ(FileSize(output_path_), 1u);
 }
 
+// Past 260 characters Windows opens, creates and renames files only through the \\?\ form.
+// Corvane passes the short path, which fits; the tool works with the long one.
+TEST_F(ToolProcessTest, RebuildsAnImageInAFolderWhosePathIsLongerThan260Characters) {
+  std::string folder = folder_.PathOf("Games");
+  ASSERT_TRUE(CreateDirectoryW(LongPathForm(folder).c_str(), nullptr)) << GetLastError();
+  for (char level = '1'; folder.size() < 300; ++level) {
+    folder += "\\A folder with a long name, one of several that add up to a long path ";
+    folder += level;
+    ASSERT_TRUE(CreateDirectoryW(LongPathForm(folder).c_str(), nullptr)) << GetLastError();
+  }
+  const std::string image = folder + "\\Wiped Disc One.gcm";
+  ASSERT_TRUE(MoveFileW(LongPathForm(source_path_).c_str(), LongPathForm(image).c_str()));
+  const std::wstring short_path = ShortPath(image);
+  ASSERT_FALSE(short_path.empty());
+  ASSERT_LT(short_path.size(), static_cast<std::size_t>(MAX_PATH));
+
+  const ToolRun run = RunTool(ToolPath() + L" " + short_path + L" f  ", folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  const std::string output = folder + "\\Wiped Disc One.rebuilt.gcm";
+  EXPECT_NE(run.output.find("Done: " + output), std::string::npos) << run.output;
+  WIN32_FILE_ATTRIBUTE_DATA written{};
+  ASSERT_TRUE(GetFileAttributesExW(LongPathForm(output).c_str(), GetFileExInfoStandard, &written));
+  EXPECT_EQ((std::uint64_t{written.nFileSizeHigh} << 32) | written.nFileSizeLow, 1'459'978'240u);
+  EXPECT_FALSE(PathExists(output + ".part"));
+}
+
+TEST(LongPathForm, PrefixesDrivePathsAndSharesAndLeavesDevicesAlone) {
+  EXPECT_EQ(LongPathForm("C:\\Games\\..\\Disc.gcm"), L"\\\\?\\C:\\Disc.gcm");
+  EXPECT_EQ(LongPathForm("C:/Games/Disc.gcm"), L"\\\\?\\C:\\Games\\Disc.gcm");
+  EXPECT_EQ(LongPathForm("\\\\server\\share\\Disc.gcm"), L"\\\\?\\UNC\\server\\share\\Disc.gcm");
+  EXPECT_EQ(LongPathForm("\\\\?\\C:\\Disc.gcm"), L"\\\\?\\C:\\Disc.gcm");
+  EXPECT_EQ(LongPathForm("NUL"), L"\\\\.\\NUL");
+  EXPECT_EQ(ShownPath(L"\\\\?\\UNC\\server\\share\\Disc.gcm"), "\\\\server\\share\\Disc.gcm");
+}
+
 TEST(WindowsCommandLine, SplitsOrdinaryLinesLikeTheSystem) {
   for (const std::wstring line :
        {L"x.gcm f", L"C:\\GAMES\\DISC~1.GCM f  ", L"\"D:\\My Games\\x.gcm\" g t s",
@@ -133,9 +179,9 @@ TEST(WindowsCommandLine, SplitsOrdinaryLinesLikeTheSystem) {
     wchar_t** system_args = CommandLineToArgvW(whole.c_str(), &count);
     ASSERT_NE(system_args, nullptr);
     std::vector<std::string> expected;
-    for (int i = 1; i < count; ++i) expected.push_back(WideToUtf8(system_args[i]));
+    for (int i = 1; i < count; ++i) expected.push_back(Narrow(system_args[i]));
     LocalFree(system_args);
-    EXPECT_EQ(SplitWindowsArguments(WideToUtf8(line)), expected) << WideToUtf8(line);
+    EXPECT_EQ(SplitWindowsArguments(Narrow(line)), expected) << Narrow(line);
   }
 }
 

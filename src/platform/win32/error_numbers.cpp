@@ -1,7 +1,7 @@
 #include "platform/win32/error_numbers.h"
 
 #include "platform/executable.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/system_message.h"
 
 namespace platform::win32 {
 
@@ -28,21 +28,6 @@ std::int32_t FileErrorNumber(DWORD systemError) {
     default:
       return number::kDeviceIoError;
   }
-}
-
-std::string SystemMessage(DWORD systemError) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, systemError, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text ? text : L"", length);
-  if (text) ::LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' ' || message.back() == L'.')) {
-    message.pop_back();
-  }
-  if (message.empty()) return "System error " + std::to_string(systemError);
-  return Narrow(message);
 }
 
 corvane::Error FileError(DWORD systemError, const std::string& path) {

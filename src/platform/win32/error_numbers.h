@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/win32/system_message.h"
 #include "support/error.h"
 
 namespace platform::win32 {
@@ -14,8 +15,5 @@ std::int32_t FileErrorNumber(DWORD systemError);
 // An error raised by the platform layer for the system error code, with the system's own
 // message as its description and the executable's name as its source.
 corvane::Error FileError(DWORD systemError, const std::string& path);
-
-// The system's message text for an error code, without the trailing line break.
-std::string SystemMessage(DWORD systemError);
 
 }  // namespace platform::win32
