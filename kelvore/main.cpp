@@ -7,6 +7,7 @@
 
 #include "kelvore/platform/arguments.h"
 #include "kelvore/platform/file_system.h"
+#include "kelvore/platform/process_start.h"
 #include "kelvore/platform/terminal.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/exit_codes.h"
@@ -53,6 +54,7 @@ int Run(const Command& command, Console& console) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareProcess();
   const auto console = MakeTerminalConsole();
   const int exit_code = Run(ParseArguments(ProgramArguments(argc, argv)), *console);
   MarkCleanupDone();

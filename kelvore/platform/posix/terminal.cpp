@@ -90,12 +90,7 @@ class TerminalConsole : public Console {
 
 }  // namespace
 
-// Writing to a pipe whose reader has gone would otherwise end the process on the spot, with
-// its unfinished output left behind.
-std::unique_ptr<Console> MakeTerminalConsole() {
-  signal(SIGPIPE, SIG_IGN);
-  return std::make_unique<TerminalConsole>();
-}
+std::unique_ptr<Console> MakeTerminalConsole() { return std::make_unique<TerminalConsole>(); }
 
 void WatchForInterrupts() {
   struct sigaction action {};
