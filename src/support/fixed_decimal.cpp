@@ -8,11 +8,12 @@
 namespace corvane {
 namespace {
 
-constexpr std::uint32_t kLimbBase = 1000000000;  // nine decimal digits per limb
+constexpr std::uint32_t kLimbBase = 1000000000;
+constexpr std::size_t kLimbDigits = 9;
 constexpr int kMantissaBits = 53;
 
-// The decimal digits of `value` times two to the power `shift`: an integer of up to
-// 309 digits, so kept in base-10^9 limbs, least significant first.
+// The decimal digits of `value` times two to the power `shift`: an integer of up to 312
+// digits, so kept in base-10^9 limbs, least significant first.
 std::string ShiftedDigits(std::uint64_t value, int shift) {
   std::vector<std::uint32_t> limbs;
   for (; value != 0; value /= kLimbBase)
@@ -33,7 +34,7 @@ std::string ShiftedDigits(std::uint64_t value, int shift) {
   std::string digits = std::to_string(limbs.back());
   for (auto limb = limbs.rbegin() + 1; limb != limbs.rend(); ++limb) {
     const std::string part = std::to_string(*limb);
-    digits.append(9 - part.size(), '0').append(part);
+    digits.append(kLimbDigits - part.size(), '0').append(part);
   }
   return digits;
 }
