@@ -22,6 +22,17 @@ TEST(FormatProgressLine, HasNoRateBeforeAnyTimePassed) {
             "Writing   [--------------------]   0%     -- MB/s  -:-- left");
 }
 
+TEST(FormatProgressLine, WideFiguresWidenTheirColumnsAndLongLinesAreCut) {
+  EXPECT_EQ(FormatProgressLine("Writing", 10000 * kMiB, 20000 * kMiB, milliseconds(500)),
+            "Writing   [##########----------]  50%  20000.0 MB/s  0:01 left");
+  EXPECT_EQ(FormatProgressLine("Writing", kMiB, 606 * kMiB, seconds(1)),
+            "Writing   [--------------------]   0%     1.0 MB/s  10:05 left");
+  EXPECT_EQ(FormatProgressLine("Verifying image", kMiB, kMiB, seconds(1)),
+            "Verifying image [####################] 100%     1.0 MB/s  0:01 total");
+  EXPECT_EQ(FormatProgressLine(std::string(200, 'x'), kMiB, kMiB, seconds(1)),
+            std::string(159, 'x'));
+}
+
 TEST(ProgressMeter, ShowsAtMostTenLinesASecondAndAlwaysTheLast) {
   const SteadyClock::time_point start{};
   ProgressMeter meter("Writing", 100, start);

@@ -1,8 +1,9 @@
 #include "kelvore/tool/progress_meter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
+
+#include "support/fixed_decimal.h"
 
 namespace kelvore {
 namespace {
@@ -10,12 +11,25 @@ namespace {
 constexpr int kBarWidth = 20;
 constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
 constexpr auto kMinimumInterval = std::chrono::milliseconds(100);
+constexpr std::size_t kLongestLine = 159;
+
+// `text` preceded by spaces up to `width` characters.
+std::string AlignRight(std::string text, std::size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+// `text` followed by spaces up to `width` characters.
+std::string AlignLeft(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
 
 std::string Minutes(double seconds) {
   const long whole = static_cast<long>(seconds + 0.5);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
-  return text;
+  const long minutes = whole / 60;
+  const long rest = whole % 60;
+  return std::to_string(minutes) + ":" + (rest >= 0 && rest < 10 ? "0" : "") + std::to_string(rest);
 }
 
 }  // namespace
@@ -31,16 +45,14 @@ std::string FormatProgressLine(std::string_view label, std::uint64_t done, std::
   std::string speed = "   -- MB/s";
   std::string remaining = done >= total ? Minutes(seconds) + " total" : "-:-- left";
   if (rate > 0) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%6.1f MB/s", rate / kBytesPerMegabyte);
-    speed = text;
+    speed = AlignRight(corvane::FixedDecimal(rate / kBytesPerMegabyte, 1), 6) + " MB/s";
     if (done < total) remaining = Minutes(double(total - done) / rate) + " left";
   }
 
-  char line[160];
-  std::snprintf(line, sizeof line, "%-9.*s [%s] %3d%%  %s  %s", static_cast<int>(label.size()),
-                label.data(), bar.c_str(), static_cast<int>(fraction * 100), speed.c_str(),
-                remaining.c_str());
+  const std::string percent = std::to_string(static_cast<int>(fraction * 100)) + "%";
+  std::string line = AlignLeft(std::string(label), 9) + " [" + bar + "] " + AlignRight(percent, 4) +
+                     "  " + speed + "  " + remaining;
+  if (line.size() > kLongestLine) line.resize(kLongestLine);
   return line;
 }
 

@@ -3,12 +3,12 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <string_view>
 
 #include "platform/executable.h"
 #include "support/error.h"
+#include "support/fixed_decimal.h"
 
 namespace corvane::mFunctions {
 namespace {
@@ -24,11 +24,9 @@ std::string_view UnitFor(std::int16_t divisions) {
 
 std::string FormatFixed(double value, const platform::NumberFormat& format) {
   // Round to hundredths away from zero first, so that the printed digits do not depend on
-  // the C library's own rounding of halves.
+  // how halves are rounded when printing.
   const double rounded = std::round(value * 100.0) / 100.0;
-  char digits[400];
-  std::snprintf(digits, sizeof digits, "%.2f", rounded == 0.0 ? 0.0 : rounded);
-  std::string text = digits;
+  std::string text = FixedDecimal(rounded == 0.0 ? 0.0 : rounded, 2);
   const auto point = text.find('.');
   if (point != std::string::npos) text.replace(point, 1, format.DecimalSeparator());
   return text;

@@ -1,5 +1,6 @@
-// The shipped 32-bit programs, read as files: built for i386 with the right subsystem, and
-// needing no DLL that does not come with Windows.
+// The shipped 32-bit programs, read as files: built for i386 with the right subsystem,
+// needing no DLL that does not come with Windows, small, and free of anything that would
+// make two builds of the same sources differ.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -39,7 +41,9 @@ class PeImage {
   }
 
   bool Valid() const { return valid_; }
+  std::size_t Size() const { return bytes_.size(); }
   std::uint16_t Machine() const { return U16(header_ + 4); }
+  std::uint32_t TimeDateStamp() const { return U32(header_ + 8); }
   std::uint16_t Magic() const { return U16(optional_); }
   std::uint16_t Subsystem() const { return U16(optional_ + 68); }
   std::uint16_t DllCharacteristics() const { return U16(optional_ + 70); }
@@ -57,6 +61,10 @@ class PeImage {
       names.insert(name);
     }
     return names;
+  }
+
+  bool Contains(std::string_view text) const {
+    return std::search(bytes_.begin(), bytes_.end(), text.begin(), text.end()) != bytes_.end();
   }
 
  private:
@@ -101,14 +109,20 @@ const std::set<std::string> kSystemDlls = {
 struct ShippedProgram {
   const char* file;
   std::uint16_t subsystem;
+  std::size_t maximum_size;
 };
 
-class ShippedProgramTest : public testing::TestWithParam<ShippedProgram> {};
+class ShippedProgramTest : public testing::TestWithParam<ShippedProgram> {
+ protected:
+  static PeImage Read(const char* file) {
+    const std::filesystem::path path = std::filesystem::path(CORVANE_WIN32_BIN) / file;
+    EXPECT_TRUE(std::filesystem::exists(path)) << path << " missing: build the win32 preset first";
+    return PeImage(path);
+  }
+};
 
 TEST_P(ShippedProgramTest, IsA32BitProgramNeedingOnlySystemDlls) {
-  const std::filesystem::path path = std::filesystem::path(CORVANE_WIN32_BIN) / GetParam().file;
-  ASSERT_TRUE(std::filesystem::exists(path)) << path << " missing: build the win32 preset first";
-  const PeImage image(path);
+  const PeImage image = Read(GetParam().file);
   ASSERT_TRUE(image.Valid());
   EXPECT_EQ(image.Machine(), kMachineI386);
   EXPECT_EQ(image.Magic(), kPe32Magic);
@@ -120,12 +134,26 @@ TEST_P(ShippedProgramTest, IsA32BitProgramNeedingOnlySystemDlls) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Win32Build, ShippedProgramTest,
-                         testing::Values(ShippedProgram{"Corvane.exe", kSubsystemWindowsGui},
-                                         ShippedProgram{"kelvore.exe", kSubsystemWindowsConsole}),
-                         [](const auto& param) {
-                           return param.index == 0 ? "Corvane" : "kelvore";
-                         });
+TEST_P(ShippedProgramTest, StaysWithinItsSize) {
+  const PeImage image = Read(GetParam().file);
+  ASSERT_TRUE(image.Valid());
+  EXPECT_LE(image.Size(), GetParam().maximum_size);
+}
+
+TEST_P(ShippedProgramTest, HoldsNoBuildTimeAndNoBuildFolder) {
+  const PeImage image = Read(GetParam().file);
+  ASSERT_TRUE(image.Valid());
+  EXPECT_EQ(image.TimeDateStamp(), 0u);
+  EXPECT_FALSE(image.Contains(CORVANE_SOURCE_DIR))
+      << GetParam().file << " names " << CORVANE_SOURCE_DIR;
+  EXPECT_FALSE(image.Contains(CORVANE_WIN32_BUILD_DIR));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Win32Build, ShippedProgramTest,
+    testing::Values(ShippedProgram{"Corvane.exe", kSubsystemWindowsGui, 256 * 1024},
+                    ShippedProgram{"kelvore.exe", kSubsystemWindowsConsole, 250 * 1024}),
+    [](const auto& param) { return param.index == 0 ? "Corvane" : "kelvore"; });
 
 // Both Windows builds' programs: data never runs as code, and the loader can move every
 // image, which needs its relocations; a 64-bit image may be placed anywhere in its space.

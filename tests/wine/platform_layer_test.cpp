@@ -65,6 +65,15 @@ TEST(FileExistsOnWindows, FilesAndFoldersExist) {
   EXPECT_FALSE(FileExists(folder.Utf8("nothing.exe")));
 }
 
+TEST(ExecutableOnWindows, NamesTheProgramWithoutExtensionAndItsFolderWithoutSeparator) {
+  wchar_t module[MAX_PATH];
+  ASSERT_NE(::GetModuleFileNameW(nullptr, module, MAX_PATH), 0u);
+  const platform::Executable& executable = platform::SystemExecutable();
+  EXPECT_EQ(executable.Name(), "platform_layer_tests");
+  EXPECT_EQ(Wide(executable.Folder()), std::filesystem::path(module).parent_path().wstring());
+  EXPECT_TRUE(FileExists(executable.Folder() + "\\" + executable.Name() + ".exe"));
+}
+
 TEST(StreamOnWindows, MissingHiddenSystemAndFolderNamesRaise53) {
   testing_support::TempFolder folder;
   const std::string hidden = folder.File("hidden.gcm", "abc");
