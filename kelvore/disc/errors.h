@@ -1,21 +1,21 @@
 #pragma once
 
-#include <stdexcept>
+#include "support/message_error.h"
 
 namespace kelvore {
 
 // The image cannot be rebuilt as asked: it is not a disc image, it is damaged, or its data does
 // not fit the chosen image size. The tool exits with code 2.
-class ImageError : public std::runtime_error {
+class ImageError : public corvane::MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 // Reading or writing failed, the output is in the way, the new image did not read back as
 // written, or the user interrupted the run. The tool exits with code 3.
-class IoError : public std::runtime_error {
+class IoError : public corvane::MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 }  // namespace kelvore

@@ -30,7 +30,7 @@ std::string StandardDescription(std::int32_t number) {
 }
 
 Error::Error(std::int32_t number, std::string source, std::optional<std::string> description)
-    : std::runtime_error(description ? *description : StandardDescription(number)),
+    : MessageError(description ? *description : StandardDescription(number)),
       number_(number),
       source_(std::move(source)),
       description_(what()) {}

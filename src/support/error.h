@@ -2,8 +2,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
+
+#include "support/message_error.h"
 
 namespace corvane {
 
@@ -27,7 +28,7 @@ std::string StandardDescription(std::int32_t number);
 // An error object as the program raises it: a number, the source that raised it
 // ("Corvane.File", ...) and a description. Without a description of its own the
 // standard text for the number applies.
-class Error : public std::runtime_error {
+class Error : public MessageError {
  public:
   Error(std::int32_t number, std::string source,
         std::optional<std::string> description = std::nullopt);

@@ -151,7 +151,7 @@ TEST_P(ShippedProgramTest, HoldsNoBuildTimeAndNoBuildFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Win32Build, ShippedProgramTest,
-    testing::Values(ShippedProgram{"Corvane.exe", kSubsystemWindowsGui, 256 * 1024},
+    testing::Values(ShippedProgram{"Corvane.exe", kSubsystemWindowsGui, 200 * 1024},
                     ShippedProgram{"kelvore.exe", kSubsystemWindowsConsole, 250 * 1024}),
     [](const auto& param) { return param.index == 0 ? "Corvane" : "kelvore"; });
 
