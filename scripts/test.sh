@@ -13,8 +13,10 @@ source scripts/wine-session.sh
 stages=()
 stage=""
 stage_start=$SECONDS
+# One line of the closing table: what ran and its minutes:seconds.
+time_line() { printf '%-64s %3d:%02d\n' "$1" $(($2 / 60)) $(($2 % 60)); }
 end_stage() {
-  [ -n "$stage" ] && stages+=("$(printf '%-56s %3d:%02d' "$stage" $(((SECONDS - stage_start) / 60)) $(((SECONDS - stage_start) % 60)))")
+  [ -n "$stage" ] && stages+=("$(time_line "$stage" $((SECONDS - stage_start)))")
   stage=""
 }
 step() {
@@ -30,7 +32,7 @@ finish() {
   wine_session_stop "$root/build/win32"
   printf '\n== Stage times (minutes:seconds)\n'
   for line in "${stages[@]}"; do printf '%s\n' "$line"; done
-  printf '%-56s %3d:%02d\n' "all" $((SECONDS / 60)) $((SECONDS % 60))
+  time_line "all" "$SECONDS"
   exit "$status"
 }
 trap finish EXIT
