@@ -1,5 +1,5 @@
-# 32-bit Windows build: the shipped program. It cannot run on this machine (no 32-bit
-# execution); tests inspect its files from the 64-bit suite instead.
+# 32-bit Windows build: the shipped program. Its tests run under a 32-bit Wine (emulated by
+# qemu where the kernel runs no 32-bit programs; scripts/setup-wine32.sh sets it up).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,3 +9,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh --win32)

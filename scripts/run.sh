@@ -14,7 +14,7 @@ cmake --build --preset win64 --target Corvane kelvore
 source scripts/wine-session.sh
 if [ -n "${DISPLAY:-}" ]; then
   wine_session_start "$root/build/win64"
-  wine build/win64/bin/Corvane.exe
+  "$WINELOADER" build/win64/bin/Corvane.exe
   exit 0
 fi
 
@@ -23,7 +23,7 @@ session=$root/build/win64/run-session
 wine_session_start "$session"
 trap 'wine_session_stop "$session"' EXIT
 wine_session_draw_own_frames
-wine build/win64/bin/Corvane.exe >/dev/null 2>&1 &
+"$WINELOADER" build/win64/bin/Corvane.exe >/dev/null 2>&1 &
 title='Corvane - [0.1.0]'
 for _ in $(seq 300); do
   xwininfo -name "$title" >/dev/null 2>&1 && break

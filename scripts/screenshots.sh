@@ -26,7 +26,7 @@ wine_session_draw_own_frames
 shoot() {
   local window=$1 release="$session/release-$1" pose="$session/pose-$1.txt" poser tries
   rm -f "$release" "$pose"
-  wine "$build/test-bin/window_poser.exe" "$window" "Z:$release" >"$pose" 2>"$session/pose-$window.log" &
+  "$WINELOADER" "$build/test-bin/window_poser.exe" "$window" "Z:$release" >"$pose" 2>"$session/pose-$window.log" &
   poser=$!
   for tries in $(seq 600); do
     [ -s "$pose" ] && break

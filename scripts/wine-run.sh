@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# Runs a Windows program of a build tree under Wine, with that tree's private prefix:
-# the test emulator of the win64 build. Starts the Wine session if it is not running.
+# Runs a Windows program of a build tree under Wine, with that tree's private prefix: the
+# test emulator of the Windows builds. Starts the Wine session if it is not running.
+#
+# Usage: wine-run.sh [--win32] PROGRAM [ARGUMENTS...]
+#   --win32  a 32-bit build: a 32-bit prefix and the 32-bit loader
 set -euo pipefail
+arch=win64
+if [ "$1" = --win32 ]; then
+  arch=win32
+  shift
+fi
 program=$1
 build=$(cd "$(dirname "$program")" && pwd)
 while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
 # shellcheck source=wine-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-session.sh"
-wine_session_start "$build"
-exec wine "$@"
+wine_session_start "$build" "$arch"
+exec "$WINELOADER" "$@"

@@ -1,14 +1,40 @@
 # Shared by the scripts that run Windows programs under Wine: a private Wine prefix inside
 # a build tree, one wineserver kept alive for it, and a virtual X display when none is set.
-# Source it, then call wine_session_start BUILD_DIR (and wine_session_stop BUILD_DIR at the
-# end, which stops only what wine_session_start started).
+# Source it, then call wine_session_start BUILD_DIR [win64|win32] (and wine_session_stop
+# BUILD_DIR at the end, which stops only what wine_session_start started). Programs then run
+# with "$WINELOADER" PROGRAM.
+
+# Loaders are called by path: where a 32-bit Wine is installed, the plain `wine` command
+# picks the 32-bit loader for everything, 64-bit programs included. The 64-bit server
+# serves 32-bit prefixes as well.
+WINE64_LOADER=/usr/lib/wine/wine64
+WINESERVER64=/usr/lib/wine/wineserver64
+
+wine64_version() { dpkg-query -W -f='${Version}' libwine:amd64; }
+
+# Where setup-wine32.sh unpacks the 32-bit Wine of the installed 64-bit Wine's version.
+wine32_private_root() {
+  echo "${XDG_CACHE_HOME:-$HOME/.cache}/corvane/wine32-$(wine64_version)"
+}
+
+# The 32-bit loader: the system's own where a 32-bit Wine is installed, else the private one.
+wine32_loader() {
+  if [ -x /usr/lib/wine/wine ]; then
+    echo /usr/lib/wine/wine
+  else
+    echo "$(wine32_private_root)/usr/lib/wine/wine"
+  fi
+}
 
 wine_session_env() {
-  local build=$1
+  local build=$1 arch=${2:-win64}
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-  export WINEARCH=win64
+  export WINEARCH=$arch
+  # Wine starts new processes and its server with these.
+  export WINESERVER=$WINESERVER64 WINELOADER=$WINE64_LOADER
+  [ "$arch" = win32 ] && WINELOADER=$(wine32_loader)
   if [ -z "${DISPLAY:-}" ] && [ -f "$build/xvfb.display" ]; then
     export DISPLAY
     DISPLAY=$(cat "$build/xvfb.display")
@@ -55,11 +81,11 @@ wine_session_running() {
 }
 
 wine_session_start() {
-  local build=$1
+  local build=$1 arch=${2:-win64}
   mkdir -p "$build"
   (
     flock 9
-    wine_session_env "$build"
+    wine_session_env "$build" "$arch"
     wine_session_running "$build" && exit 0
     if [ -z "${DISPLAY:-}" ] || { [ -f "$build/xvfb.pid" ] && ! kill -0 "$(cat "$build/xvfb.pid")" 2>/dev/null; }; then
       unset DISPLAY
@@ -69,31 +95,32 @@ wine_session_start() {
     # their output goes to a file so that they hold no pipe of whoever called us.
     mkdir -p "$WINEPREFIX"
     # A second server for the same prefix would wait for the first one to end.
-    wine_server_running || setsid wineserver -p >>"$build/wine.log" 2>&1 </dev/null 9>&-
+    wine_server_running || setsid "$WINESERVER" -p >>"$build/wine.log" 2>&1 </dev/null 9>&-
     if [ ! -f "$WINEPREFIX/.corvane-ready" ]; then
-      wine wineboot -i >>"$build/wine.log" 2>&1 </dev/null 9>&-
+      "$WINELOADER" wineboot -i >>"$build/wine.log" 2>&1 </dev/null 9>&-
       touch "$WINEPREFIX/.corvane-ready"
     else
-      wine wineboot >>"$build/wine.log" 2>&1 </dev/null 9>&-
+      "$WINELOADER" wineboot >>"$build/wine.log" 2>&1 </dev/null 9>&-
     fi
   ) 9>"$build/wine-session.lock"
-  wine_session_env "$build"
+  wine_session_env "$build" "$arch"
 }
 
 wine_session_stop() {
   local build=$1
   wine_session_env "$build"
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -f "$build/xvfb.pid" ]; then
     kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
     rm -f "$build/xvfb.pid" "$build/xvfb.display"
+    unset DISPLAY
   fi
 }
 
 # For a virtual display, which has no window manager: windows draw their own frames, with
 # the caption buttons' glyphs from Wine's Marlett font. Call after wine_session_start.
 wine_session_draw_own_frames() {
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   local marlett
   for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
     if [ -f "$marlett" ]; then

@@ -15,18 +15,18 @@ constexpr auto kPollInterval = 50ms;
 constexpr auto kSettleTime = 500ms;
 constexpr int kCancelAttempts = 5;
 
+// Keeps the first visible dialog window in the HWND that `result` points to.
+BOOL CALLBACK KeepVisibleDialog(HWND window, LPARAM result) {
+  char className[16] = {};
+  ::GetClassNameA(window, className, sizeof(className));
+  if (std::string(className) != "#32770" || !::IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(result) = window;
+  return FALSE;
+}
+
 HWND FindVisibleDialog(DWORD thread) {
   HWND found = nullptr;
-  ::EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM result) -> BOOL {
-        char className[16] = {};
-        ::GetClassNameA(window, className, sizeof(className));
-        if (std::string(className) != "#32770" || !::IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumThreadWindows(thread, KeepVisibleDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

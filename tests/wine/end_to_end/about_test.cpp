@@ -90,6 +90,8 @@ TEST_F(AboutTest, ASmallToolWindowOverTheMainWindow) {
 TEST_F(AboutTest, ChosenAgainItOnlyComesToTheFront) {
   const HWND about = OpenAbout();
   ASSERT_NE(about, nullptr);
+  // Once it is active: activated late, it would take the front back from the main window.
+  ASSERT_TRUE(WaitUntil([&] { return ActiveOf(corvane.Main()) == about; }));
   ::SetForegroundWindow(corvane.Main());
   ASSERT_TRUE(WaitUntil([&] { return ActiveOf(corvane.Main()) == corvane.Main(); }));
   PostCommand(corvane.Main(), corvane::app::main_menu::kAbout);

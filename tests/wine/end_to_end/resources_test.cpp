@@ -1,5 +1,5 @@
-// The version record, icon group and manifest of both builds of Corvane.exe, read as data
-// files (the 32-bit one cannot run here).
+// The version record, icon group and manifest of Corvane.exe, read as data files: in the
+// 64-bit suite those of both builds.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,7 +19,11 @@ struct Build {
   const char* path;
 };
 
+#if defined(_WIN64)
 const Build kBuilds[] = {{"win64", CORVANE_EXE}, {"win32", CORVANE_WIN32_EXE}};
+#else
+const Build kBuilds[] = {{"win32", CORVANE_EXE}};
+#endif
 
 class ResourcesTest : public testing::TestWithParam<Build> {
  protected:
