@@ -46,4 +46,13 @@ function(corvane_add_test target)
   corvane_strict(${target})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest_main)
   add_test(NAME ${target} COMMAND ${target})
+  corvane_leaves_nothing_behind(${target})
+endfunction()
+
+# Under Wine, what the named tests leave in the test prefix's temporary folder is looked for
+# once they have run (tests/wine/CMakeLists.txt).
+function(corvane_leaves_nothing_behind)
+  if(CORVANE_WINDOWS)
+    set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED windows_temp_folders)
+  endif()
 endfunction()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <winioctl.h>
 
@@ -24,11 +25,12 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   ~TempFolder() {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, error)) {
       ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(path_, error);
+    if (error) ADD_FAILURE() << "cannot remove " << path_ << ": " << error.message();
   }
 
   std::filesystem::path Path(const std::string& name = "") const {

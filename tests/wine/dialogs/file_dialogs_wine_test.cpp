@@ -34,9 +34,10 @@ class ImageFolder {
   ImageFolder& operator=(const ImageFolder&) = delete;
   // The file dialogs make the chosen folder the current one; leave it before removing it.
   ~ImageFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
-    std::filesystem::remove_all(folder_, ignored);
+    std::error_code error;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(), error);
+    std::filesystem::remove_all(folder_, error);
+    if (error) ADD_FAILURE() << "cannot remove " << folder_ << ": " << error.message();
   }
 
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }

@@ -4,6 +4,7 @@
 // After windows.h, whose types it uses.
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -65,10 +66,15 @@ AppFolder::AppFolder(Tool tool) : path_(FreshTemporaryFolder()) {
   std::filesystem::create_directory(path_ / "Images");
 }
 
+// Shared by the tests and the screenshot poser, so it says on stderr what it cannot remove;
+// the check after the test run then fails on what is left.
 AppFolder::~AppFolder() {
   EndToolsStartedFrom(path_);
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::error_code error;
+  std::filesystem::remove_all(path_, error);
+  if (error) {
+    std::fprintf(stderr, "cannot remove %s: %s\n", path_.string().c_str(), error.message().c_str());
+  }
 }
 
 std::filesystem::path AppFolder::Image(const std::string& name, std::uint64_t length) const {
