@@ -1,5 +1,6 @@
 // The Win32 layer under the real system: paths, the file stream's sharing and errors, the
-// user's decimal separator, and images of every size.
+// user's decimal separator, images of every size, and the runtime library as the programs
+// link it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -184,3 +185,19 @@ TEST_F(ImagesOnWindows, DvdSizedImageIsOversizeWithItsTrueSize) {
 }
 
 }  // namespace
+
+// The programs' own versions of the functions through which the standard library throws
+// (linked in here as into both programs): misuse of a string or a container still raises an
+// exception that a handler of std::exception catches, with the library's message.
+TEST(RuntimeOverrides, LibraryMisuseStillThrowsWithTheLibrarysMessage) {
+  const std::string text = "ab";
+  try {
+    static_cast<void>(text.substr(3));
+    ADD_FAILURE() << "no exception";
+  } catch (const corvane::MessageError& error) {
+    EXPECT_NE(std::string(error.what()).find("basic_string::substr"), std::string::npos);
+  }
+  std::vector<char> none;
+  EXPECT_THROW(static_cast<void>(none.at(0)), corvane::MessageError);
+  EXPECT_THROW(none.reserve(none.max_size() + 1), corvane::MessageError);
+}
