@@ -55,10 +55,7 @@ TEST_F(JapaneseCodePageTest, AJapaneseNameIsShownAndReachesTheToolAsItsShortPath
   EXPECT_EQ(corvane.Info(0), "\u30BC\u30EB\u30C0.gcm");
   EXPECT_EQ(corvane.Info(1), "1400000000 Bytes / 1.30 GB");
   EXPECT_EQ(corvane.Info(2), "Wiped Image");
-  corvane.PressButton(id::kCmd14Gb);
-  const auto calls = corvane.Folder().ToolCalls(1);
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0], corvane.ToolPath() + " " + corvane.ShortPath(image) + " f  ");
+  EXPECT_EQ(corvane.FirstToolCall(id::kCmd14Gb), corvane.ToolCall(image, " f  "));
 }
 
 TEST_F(JapaneseCodePageTest, ANameTheCodePageCannotHoldNeverStartsTheToolWithAnotherPath) {
@@ -80,7 +77,7 @@ TEST_F(JapaneseCodePageTest, ANameTheCodePageCannotHoldNeverStartsTheToolWithAno
   if (corvane.Folder().ToolWasStarted()) {
     const auto calls = corvane.Folder().ToolCalls(1);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0], corvane.ToolPath() + " " + corvane.ShortPath(image) + " f  ");
+    EXPECT_EQ(calls[0], corvane.ToolCall(image, " f  "));
   }
 }
 
@@ -91,10 +88,7 @@ TEST_F(Utf8CodePageTest, CorvaneStartsAndTheToolGetsTheShortPath) {
   const auto image = Image(L"\u30BC\u30EB\u30C0 caf\u00E9.gcm");
   ASSERT_TRUE(corvane.OpenImage(image));
   EXPECT_EQ(corvane.Info(2), "Wiped Image");
-  corvane.PressButton(id::kCmd3GB);
-  const auto calls = corvane.Folder().ToolCalls(1);
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0], corvane.ToolPath() + " " + corvane.ShortPath(image) + " g  ");
+  EXPECT_EQ(corvane.FirstToolCall(id::kCmd3GB), corvane.ToolCall(image, " g  "));
 }
 
 }  // namespace

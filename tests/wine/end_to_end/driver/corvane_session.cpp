@@ -38,6 +38,17 @@ bool CorvaneSession::ToggleOption(int checkBoxId) {
 
 void CorvaneSession::PressButton(int buttonId) { PostClick(main_, buttonId); }
 
+std::string CorvaneSession::ToolCall(const std::filesystem::path& image,
+                                     const std::string& modeAndOptions) const {
+  return ToolPath() + " " + ShortPath(image) + modeAndOptions;
+}
+
+std::string CorvaneSession::FirstToolCall(int buttonId) {
+  PressButton(buttonId);
+  const std::vector<std::string> calls = folder_.ToolCalls(1);
+  return calls.size() == 1 ? calls[0] : std::to_string(calls.size()) + " tool calls";
+}
+
 std::string CorvaneSession::ToolPath() const {
   return Utf8((folder_.Path() / "kelvore.exe").wstring());
 }

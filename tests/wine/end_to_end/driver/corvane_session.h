@@ -38,6 +38,11 @@ class CorvaneSession {
   // the tool's command line holds them.
   std::string ToolPath() const;
   static std::string ShortPath(const std::filesystem::path& file);
+  // The whole command line for `image`, followed by the mode and option text (" f t s").
+  std::string ToolCall(const std::filesystem::path& image, const std::string& modeAndOptions) const;
+  // Presses a rebuild button of a session that has not started the tool yet; the command
+  // line the stand-in tool recorded, or how many it recorded when not exactly one.
+  std::string FirstToolCall(int buttonId);
 
  private:
   AppFolder folder_;
