@@ -63,14 +63,19 @@ wine_session_start_xvfb() {
   return 1
 }
 
-# Whether a wineserver serves this prefix: its socket lies in a folder named after the
-# prefix's device and inode, under /tmp/.wine-UID or (Debian's build) /tmp/wine-XXXXXX.
-wine_server_running() {
-  [ -d "$WINEPREFIX" ] || return 1
-  local server socket
+# The folders of the prefix's wineserver: named after the prefix's device and inode, under
+# /tmp/.wine-UID or (Debian's build) /tmp/wine-XXXXXX. They hold its socket while it runs.
+wine_server_folders() {
+  [ -d "$WINEPREFIX" ] || return 0
+  local server
   server=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
-  for socket in /tmp/.wine-"$(id -u)"/"$server"/socket /tmp/wine-*/"$server"/socket; do
-    [ -S "$socket" ] && return 0
+  ls -d /tmp/.wine-"$(id -u)"/"$server" /tmp/wine-*/"$server" 2>/dev/null || true
+}
+
+wine_server_running() {
+  local folder
+  for folder in $(wine_server_folders); do
+    [ -S "$folder/socket" ] && return 0
   done
   return 1
 }
@@ -107,9 +112,16 @@ wine_session_start() {
 }
 
 wine_session_stop() {
-  local build=$1
+  local build=$1 folder
   wine_session_env "$build"
   "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  # The server leaves its folder behind; once it has gone, nothing needs it.
+  for folder in $(wine_server_folders); do
+    [ -S "$folder/socket" ] && continue
+    rm -rf "$folder"
+    rmdir "$(dirname "$folder")" 2>/dev/null || true
+  done
   if [ -f "$build/xvfb.pid" ]; then
     kill "$(cat "$build/xvfb.pid")" 2>/dev/null || true
     rm -f "$build/xvfb.pid" "$build/xvfb.display"

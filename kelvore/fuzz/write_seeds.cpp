@@ -1,5 +1,5 @@
 // Writes the fuzzing seed corpus: small valid synthetic images of several shapes.
-// Usage: kelvore_fuzz_seeds SEED_FOLDER [MORE_FOLDERS_TO_CREATE...]
+// Usage: kelvore_fuzz_seeds SEED_FOLDER [MORE_FOLDERS...], each folder made anew, empty.
 
 #include <cstdio>
 #include <filesystem>
@@ -48,7 +48,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Usage: kelvore_fuzz_seeds SEED_FOLDER [MORE_FOLDERS...]\n");
     return 1;
   }
-  for (int i = 1; i < argc; ++i) std::filesystem::create_directories(argv[i]);
+  // Each run starts from the seeds alone: what an earlier run added to a folder goes.
+  for (int i = 1; i < argc; ++i) {
+    std::filesystem::remove_all(argv[i]);
+    std::filesystem::create_directories(argv[i]);
+  }
   int number = 0;
   for (const SyntheticImageRecipe& recipe : Seeds()) {
     SyntheticImage(recipe).WriteTo(std::string(argv[1]) + "/seed-" + std::to_string(++number) +
