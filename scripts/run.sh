@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds Corvane and starts it under Wine (the 64-bit build: this
-# machine runs no 32-bit code). Without a display, a virtual one is started, a screenshot
-# of the program is written, and the program is closed again.
+# Sets up the machine, builds Corvane and starts it under Wine (the 64-bit build: where the
+# kernel cannot run 32-bit programs, the 32-bit one runs only emulated, slowly). Without a
+# display, a virtual one is started, a screenshot of the program's window is written, and
+# the program is closed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
