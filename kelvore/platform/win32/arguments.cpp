@@ -4,27 +4,17 @@
 
 #include "kelvore/platform/win32/long_path.h"
 #include "kelvore/tool/windows_command_line.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/wide_text.h"
 
 namespace kelvore {
-namespace {
 
 using platform::win32::Narrow;
-
-constexpr DWORD kLongestPath = 32768;
-
-std::wstring OwnPath() {
-  std::wstring path(kLongestPath, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), kLongestPath));
-  return path;
-}
-
-}  // namespace
 
 // The C runtime's argv holds the arguments in the ANSI code page; the wide command line
 // keeps every character, and lets the unquoted paths Corvane composes be recognised.
 std::vector<std::string> ProgramArguments(int, char**) {
-  return ArgumentsFromCommandLine(Narrow(GetCommandLineW()), Narrow(OwnPath()));
+  return ArgumentsFromCommandLine(Narrow(GetCommandLineW()), Narrow(platform::win32::ModulePath()));
 }
 
 // Corvane passes the image's short 8.3 path; messages and the output's name use the long

@@ -2,25 +2,15 @@
 
 #include <windows.h>
 
+#include "platform/win32/module_path.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace {
 
-constexpr const wchar_t* kSeparators = L"\\/";
+using win32::ModulePath;
 
-std::wstring ModulePath() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-}
+constexpr const wchar_t* kSeparators = L"\\/";
 
 class Win32Executable final : public Executable {
  public:
