@@ -22,6 +22,7 @@ class MemoryFiles final : public platform::FileOpener, public platform::Director
     std::vector<std::uint8_t> bytes;
     std::int64_t length = 0;
     std::uint32_t attributes = platform::attribute::kNormal;
+    std::int32_t lengthFailure = 0;  // the error number asking for the length raises, or 0
   };
 
   void Add(const std::string& name, std::vector<std::uint8_t> bytes,
@@ -32,6 +33,10 @@ class MemoryFiles final : public platform::FileOpener, public platform::Director
   void AddWithLength(const std::string& name, std::int64_t length,
                      std::vector<std::uint8_t> leadingBytes = {}) {
     entries_[name] = Entry{std::move(leadingBytes), length, platform::attribute::kNormal};
+  }
+  // Asking an open file of that name for its length raises this error number.
+  void FailLengthOf(const std::string& name, std::int32_t number) {
+    entries_.at(name).lengthFailure = number;
   }
   // The next search raises this error number instead of searching.
   void FailNextSearch(std::int32_t number) { searchFailure_ = number; }
@@ -67,7 +72,10 @@ class MemoryFiles final : public platform::FileOpener, public platform::Director
       --owner_.openCount_;
       owner_.journal.push_back("close " + path_);
     }
-    std::int64_t Length() override { return entry_.length; }
+    std::int64_t Length() override {
+      if (entry_.lengthFailure != 0) throw corvane::Error(entry_.lengthFailure, "test");
+      return entry_.length;
+    }
     void Read(std::span<std::uint8_t> buffer) override {
       const size_t available = entry_.bytes.size() - std::min(entry_.bytes.size(), offset_);
       if (buffer.size() > available)

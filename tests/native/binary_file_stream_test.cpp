@@ -1,14 +1,22 @@
 #include "support/binary_file_stream.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "doubles/memory_files.h"
+#include "platform/directory_search.h"
 #include "platform/executable.h"
 #include "platform/file_attributes.h"
+#include "platform/posix/errno_error.h"
 #include "support/error.h"
 #include "temp_folder.h"
 
@@ -103,6 +111,80 @@ TEST_F(BinaryFileStreamOnDisk, FileOfMoreThan2GiBReportsTheLargestLengthAndItsEx
   EXPECT_EQ(stream.ExactLength(), 4'699'979'776);
 }
 
+// A descriptor of the file's own that tries to take the lock a writer would; flock
+// locks taken through different descriptors meet as another process's would.
+class WriterLock {
+ public:
+  explicit WriterLock(const std::string& path) : descriptor_(::open(path.c_str(), O_RDWR)) {}
+  WriterLock(const WriterLock&) = delete;
+  WriterLock& operator=(const WriterLock&) = delete;
+  ~WriterLock() { ::close(descriptor_); }
+  // 0 when the exclusive lock was taken, else the reason it was refused.
+  int TryLock() { return ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0 ? 0 : errno; }
+
+ private:
+  int descriptor_;
+};
+
+TEST_F(BinaryFileStreamOnDisk, TwoStreamsReadOneImageAtOnceWhileAWriterIsRefused) {
+  const std::string image = folder.File("disc.gcm", Bytes(5));
+  stream.file(image);
+  cBinaryFileStream second;
+  second.file(image);
+  EXPECT_EQ(second.Length(), 5);
+  WriterLock writer(image);
+  EXPECT_EQ(writer.TryLock(), EWOULDBLOCK);
+  stream.Dispose();
+  EXPECT_EQ(writer.TryLock(), EWOULDBLOCK) << "the second stream still holds the image";
+  second.Dispose();
+  EXPECT_EQ(writer.TryLock(), 0) << "closed streams hold nothing";
+}
+
+TEST_F(BinaryFileStreamOnDisk, AnImageLockedByAWriterRaises70FromTheOpen) {
+  const std::string image = folder.File("disc.gcm", Bytes(5));
+  WriterLock writer(image);
+  ASSERT_EQ(writer.TryLock(), 0);
+  // The open's own error: it names the program, not the stream.
+  ExpectStreamError([&] { stream.file(image); }, 70, platform::SystemExecutable().Name());
+}
+
+TEST_F(BinaryFileStreamOnDisk, AFolderIsToldFromAFileByTheSearchItself) {
+  std::filesystem::create_directory(folder.Path("folder.gcm"));
+  ExpectStreamError([&] { stream.file(folder.Path("folder.gcm")); }, 53, source);
+  platform::DirectorySearch& search = platform::SystemDirectorySearch();
+  EXPECT_EQ(search.FirstMatch(folder.Path("*.gcm"), platform::attribute::kNormal), "");
+  EXPECT_EQ(search.FirstMatch(folder.Path("*.gcm"), platform::attribute::kDirectory), "folder.gcm");
+  folder.File("disc.gcm", Bytes(1));
+  EXPECT_EQ(search.FirstMatch(folder.Path("*.gcm"), platform::attribute::kNormal), "disc.gcm");
+  // Nor does the opener take a folder for a file.
+  ExpectStreamError(
+      [&] { platform::SystemFileOpener().OpenForBinaryRead(folder.Path("folder.gcm")); }, 52,
+      platform::SystemExecutable().Name());
+}
+
+TEST(PosixExecutable, NamesTheTestProgramAndTheFolderItLiesIn) {
+  const platform::Executable& executable = platform::SystemExecutable();
+  EXPECT_EQ(executable.Name(), "support_tests");
+  EXPECT_TRUE(std::filesystem::is_regular_file(executable.Folder() + "/support_tests"));
+  EXPECT_FALSE(executable.Folder().ends_with('/'));
+}
+
+// The numbers the POSIX layer raises for the system's reasons, with the path and the
+// system's own text in the description.
+TEST(PosixFileErrors, EachReasonRaisesItsNumber) {
+  const std::pair<int, std::int32_t> reasons[] = {
+      {ENOENT, 53},      {ENOTDIR, 76},      {EACCES, 75}, {EPERM, 75},
+      {EWOULDBLOCK, 70}, {EMFILE, 67},       {ENFILE, 67}, {EISDIR, 52},
+      {EIO, 57},         {ENAMETOOLONG, 52}, {ENOSPC, 57}, {EINVAL, 57}};
+  for (const auto& [reason, number] : reasons) {
+    const corvane::Error error = platform::posix::FileError(reason, "/images/disc.gcm");
+    EXPECT_EQ(error.Number(), number) << std::strerror(reason);
+    EXPECT_EQ(error.Source(), platform::SystemExecutable().Name());
+    EXPECT_EQ(error.Description(), corvane::StandardDescription(number) + ": /images/disc.gcm (" +
+                                       std::strerror(reason) + ")");
+  }
+}
+
 // The stream over files in memory, where opening and closing can be watched.
 class BinaryFileStreamJournal : public testing::Test {
  protected:
@@ -128,6 +210,65 @@ TEST_F(BinaryFileStreamJournal, DestroyingTheStreamClosesItsFile) {
     EXPECT_EQ(files.OpenCount(), 1);
   }
   EXPECT_EQ(files.OpenCount(), 0);
+}
+
+TEST_F(BinaryFileStreamJournal, AReadThatFindsNothingLeftClosesTheFile) {
+  files.Add("ten", Bytes(10));
+  stream.file("ten");
+  Bytes buffer(4);
+  stream.Read(buffer, 4);
+  stream.Read(buffer, 4);
+  EXPECT_EQ(stream.Read(buffer, 4), 2);
+  EXPECT_EQ(files.OpenCount(), 1) << "the last chunk leaves the file open";
+  EXPECT_EQ(stream.Read(buffer, 4), 0);
+  EXPECT_EQ(files.OpenCount(), 0);
+  EXPECT_EQ(files.journal.back(), "close ten");
+  EXPECT_EQ(table.FreeFile(), 1) << "its number is free again";
+  EXPECT_EQ(stream.Read(buffer, 4), 0);
+  EXPECT_EQ(stream.file(), "ten");
+  EXPECT_EQ(stream.Length(), 10);
+}
+
+TEST_F(BinaryFileStreamJournal, AnEmptyFileIsClosedByTheFirstRead) {
+  files.Add("empty", {});
+  stream.file("empty");
+  Bytes buffer(4);
+  EXPECT_EQ(stream.Read(buffer, 4), 0);
+  EXPECT_EQ(files.OpenCount(), 0);
+}
+
+TEST_F(BinaryFileStreamJournal, AFileWhoseLengthCannotBeTakenIsClosedAgain) {
+  files.Add("first", Bytes(7));
+  files.Add("unreadable", Bytes(3));
+  files.FailLengthOf("unreadable", 57);
+  stream.file("first");
+  ExpectStreamError([&] { stream.file("unreadable"); }, 57, "test");
+  EXPECT_EQ(files.OpenCount(), 0);
+  EXPECT_EQ(files.journal.back(), "close unreadable");
+  EXPECT_EQ(table.FreeFile(), 1);
+  EXPECT_EQ(stream.file(), "unreadable");
+  EXPECT_EQ(stream.Length(), 7) << "the length stays the previous file's";
+}
+
+// The table of numbered files: numbers 1 to 255, the lowest free one first.
+TEST_F(BinaryFileStreamJournal, FileNumbersRunFrom1To255) {
+  files.Add("f", Bytes(1));
+  const std::string program = platform::SystemExecutable().Name();
+  for (std::int16_t number = 1; number <= 254; ++number) table.Open(number, "f");
+  EXPECT_EQ(table.FreeFile(), 255);
+  table.Open(255, "f");
+  ExpectStreamError([&] { table.FreeFile(); }, 67, program);
+  ExpectStreamError([&] { stream.file("f"); }, 67, program);
+  EXPECT_EQ(files.OpenCount(), 255);
+  table.Close(7);
+  table.Close(3);
+  EXPECT_EQ(table.FreeFile(), 3);
+  ExpectStreamError([&] { table.Open(255, "f"); }, 52, program);
+  ExpectStreamError([&] { table.Open(0, "f"); }, 52, program);
+  ExpectStreamError([&] { table.At(3); }, 52, program);
+  table.Close(0);
+  table.Close(256);
+  EXPECT_EQ(files.OpenCount(), 253);
 }
 
 TEST_F(BinaryFileStreamJournal, FailedSearchRaisesItsOwnNumberWithTheStreamsSource) {
