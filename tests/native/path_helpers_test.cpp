@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "temp_folder.h"
@@ -58,6 +60,37 @@ TEST(GetShortPath, ShortFormTooLongForTheBufferGivesEmptyTextNotBlanks) {
   ScriptedShortPathApi api;
   api.shortForm = std::string(1100, 'A');
   EXPECT_EQ(GetShortPath("long", api), "");
+}
+
+TEST(GetShortPath, AShortFormThatFillsTheBufferExactlyIsKept) {
+  ScriptedShortPathApi api;
+  api.shortForm = std::string(1023, 'A');  // with its NUL, 1024 bytes
+  EXPECT_EQ(GetShortPath("long", api), api.shortForm);
+  api.returnValue = 1024;  // the size a 1023-character form needs: no path in the buffer
+  EXPECT_EQ(GetShortPath("long", api), "");
+}
+
+// An existing file whose full path has exactly `length` characters, in nested folders.
+std::string ExistingPathOfLength(const testing_support::TempFolder& folder, size_t length) {
+  std::filesystem::path path = folder.Path("");
+  while (length - path.string().size() > 200) {
+    path /= std::string(150, 'd');
+    std::filesystem::create_directory(path);
+  }
+  path /= std::string(length - path.string().size() - 1, 'f');
+  std::ofstream(path).close();
+  return path.string();
+}
+
+TEST(GetShortPath, OnThisSystemAPathFillingTheBufferExactlyIsItsOwnShortForm) {
+  const testing_support::TempFolder folder;
+  const std::string longest = ExistingPathOfLength(folder, 1023);
+  ASSERT_EQ(longest.size(), 1023u);
+  EXPECT_EQ(GetShortPath(longest), longest);
+  const std::string tooLong = ExistingPathOfLength(folder, 1024);
+  ASSERT_EQ(tooLong.size(), 1024u);
+  EXPECT_TRUE(FileExists(tooLong));
+  EXPECT_EQ(GetShortPath(tooLong), "");
 }
 
 TEST(GetShortPath, OnThisSystemAnExistingPathIsItsOwnShortFormAndAMissingOneIsEmpty) {
