@@ -207,7 +207,13 @@ TEST_F(FontDialog, SizesBeyondTheSizeFieldRaise6BeforeTheDialog) {
   font.size = 3e8;
   ChooseFontArgs args{.CurFont = font};
   ExpectError([&] { dialog.VBChooseFont(args); }, 6);
+  font.size = 214748364.8;  // tenths one past the field
+  ExpectError([&] { dialog.VBChooseFont(args); }, 6);
   EXPECT_TRUE(system.font.seen.empty());
+
+  font.size = 214748364.7;  // tenths exactly the field's largest value
+  dialog.VBChooseFont(args);
+  EXPECT_EQ(system.font.Last().iPointSize, 2147483647);
 }
 
 TEST_F(FontDialog, FaceNamesKeepATerminatingNul) {

@@ -231,6 +231,9 @@ TEST_F(FileDialogs, OverlongNamesRaise5BeforeAnyDialogAndWriteNothing) {
   for (int i = 0; i < 260; ++i) wide.Filename += "é";
   dialog.VBGetOpenFileName(wide);
   EXPECT_EQ(system.open.seen.size(), 3u);
+  SaveFileNameArgs fullTitle{.Filename = std::string(260, 'x'), .FileTitle = std::string(260, 't')};
+  dialog.VBGetSaveFileName(fullTitle);
+  EXPECT_EQ(system.save.seen.size(), 1u);
 }
 
 TEST_F(FileDialogs, FiltersOf32767CharactersRaise6BeforeAnyDialog) {

@@ -244,6 +244,23 @@ TEST_F(PageSetupDialog, MarginsTravelInTheRecordsUnitAndComeBackRounded) {
   EXPECT_EQ(millimetres.LeftMargin, 26);  // 25.5
 }
 
+TEST_F(PageSetupDialog, EachMarginComesBackFromItsOwnField) {
+  system.pageSetup.Confirm([](platform::PageSetupDlgRecord& record) {
+    record.rtMargin = {.left = 1000, .top = 2000, .right = 3000, .bottom = 4000};
+    record.rtMinMargin = {.left = 5000, .top = 6000, .right = 7000, .bottom = 8000};
+  });
+  PageSetupDlgArgs args;
+  EXPECT_TRUE(dialog.VBPageSetupDlg(args));
+  EXPECT_EQ(args.LeftMargin, 1);
+  EXPECT_EQ(args.TopMargin, 2);
+  EXPECT_EQ(args.RightMargin, 3);
+  EXPECT_EQ(args.BottomMargin, 4);
+  EXPECT_EQ(args.MinLeftMargin, 5);
+  EXPECT_EQ(args.MinTopMargin, 6);
+  EXPECT_EQ(args.MinRightMargin, 7);
+  EXPECT_EQ(args.MinBottomMargin, 8);
+}
+
 TEST_F(PageSetupDialog, MarginsBeyond32BitsInTheRecordsUnitRaise6BeforeTheDialog) {
   PageSetupDlgArgs inches{.MinBottomMargin = 2147484};
   ExpectError([&] { dialog.VBPageSetupDlg(inches); }, 6);
