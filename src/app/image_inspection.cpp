@@ -32,7 +32,13 @@ cBinaryFileStream& ImageInspection::Stream() {
   return *stream_;
 }
 
-void ImageInspection::OpenImageStream(const std::string& imagePath) { Stream().file(imagePath); }
+// The image is opened in a stream of its own, which takes the place of the previous one only
+// once it is open: an image that cannot be opened leaves the one shown held open.
+void ImageInspection::OpenImageStream(const std::string& imagePath) {
+  std::unique_ptr<cBinaryFileStream> opened = makeStream_();
+  opened->file(imagePath);
+  stream_ = std::move(opened);
+}
 
 void ImageInspection::ShowImageSize() {
   // The exact length: an image of 2 GiB or more shows its true size, not the stream's

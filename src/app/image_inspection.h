@@ -35,8 +35,8 @@ ImageClassification ClassifyLength(std::int32_t length);
 // "1459978240 Bytes / 1.36 GB": the exact count, then the readable size.
 std::string ImageSizeLine(std::int64_t length, const platform::NumberFormat& format);
 
-// The main window's image: one stream, created when first needed and re-pointed at every
-// image opened, and ImageState, the classification of the image shown.
+// The main window's image: the stream that holds the image shown open for reading, and
+// ImageState, the classification of that image.
 class ImageInspection {
  public:
   using StreamFactory = std::function<std::unique_ptr<cBinaryFileStream>()>;
@@ -44,8 +44,9 @@ class ImageInspection {
   explicit ImageInspection(MainView& view, StreamFactory makeStream = DefaultStream,
                            const platform::NumberFormat& format = platform::SystemNumberFormat());
 
-  // Points the stream at the image; raises the stream's error when it cannot be opened,
-  // and then nothing shown has changed.
+  // Opens the image in a new stream, which then replaces the previous one (closing the
+  // previous image). Raises the stream's error when it cannot be opened; then nothing
+  // shown has changed and the previous image stays open.
   void OpenImageStream(const std::string& imagePath);
   // Shows the open image's size line, then classifies it.
   void ShowImageSize();

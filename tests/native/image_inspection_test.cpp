@@ -79,14 +79,17 @@ TEST_F(ImageInspectionTest, ImageOf4GiBAndMoreIsOversizeWithItsTrueSize) {
   EXPECT_EQ(inspection.ImageState(), 2);
 }
 
-TEST_F(ImageInspectionTest, OversizeThenWipedChangesEverythingAndClosesTheFirstFirst) {
+TEST_F(ImageInspectionTest,
+       OversizeThenWipedChangesEverythingAndClosesTheFirstOnceTheSecondIsOpen) {
   Open("oversize.gcm");
   Open("wiped.gcm");
   EXPECT_EQ(inspection.ImageState(), 0);
   EXPECT_EQ(view.info[1], "1459978239 Bytes / 1.36 GB");
   EXPECT_EQ(view.info[2], "Wiped Image");
   EXPECT_EQ(files.OpenCount(), 1);
-  EXPECT_EQ(files.journal[2], "close oversize.gcm");
+  EXPECT_EQ(files.journal,
+            (std::vector<std::string>{"search oversize.gcm", "open oversize.gcm",
+                                      "search wiped.gcm", "open wiped.gcm", "close oversize.gcm"}));
 }
 
 TEST_F(ImageInspectionTest, WritesSizeThenAdviceThenStatus) {
@@ -100,6 +103,11 @@ TEST_F(ImageInspectionTest, ImageThatCannotBeOpenedChangesNothingShown) {
   EXPECT_THROW(inspection.OpenImageStream("missing.gcm"), corvane::Error);
   EXPECT_TRUE(view.writes.empty());
   EXPECT_EQ(inspection.ImageState(), 2);
+  // The image shown stays held open against writers.
+  EXPECT_EQ(files.OpenCount(), 1);
+  EXPECT_EQ(files.journal.back(), "search missing.gcm");
+  inspection.ShowImageSize();
+  EXPECT_EQ(view.info[1], "1459978241 Bytes / 1.36 GB");
 }
 
 TEST_F(ImageInspectionTest, DecimalCommaOfTheUsersLocaleAppearsInTheSizeLine) {

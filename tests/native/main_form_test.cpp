@@ -100,6 +100,7 @@ TEST_F(MainFormTest, ImageThatCannotBeOpenedLeavesTheWindowOnThePreviousImage) {
   EXPECT_EQ(view.info[0], "good.gcm");
   EXPECT_EQ(state.ImagePath, R"(C:\Images\good.gcm)");
   EXPECT_EQ(form.ImageState(), 1);
+  EXPECT_EQ(files.OpenCount(), 1) << "the image shown is still held open";
 }
 
 }  // namespace

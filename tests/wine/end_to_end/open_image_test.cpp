@@ -84,10 +84,16 @@ TEST(OpenImageTest, AnImageThatCannotBeOpenedLeavesTheWindowAsItWas) {
   EXPECT_EQ(box->text, "File not found\r\n\r\nError 53 (Corvane.File)");
   EXPECT_EQ(ProbeClient(box->window).MessageBoxIcon(box->window), "error");
   ASSERT_TRUE(PressOk(box->window));
-  // The program goes on, still describing the first image.
+  // The program goes on, still describing the first image, which it still holds open
+  // against writers.
   EXPECT_EQ(corvane.Info(0), "disc.gcm");
   EXPECT_EQ(corvane.Info(1), "1400000000 Bytes / 1.30 GB");
   EXPECT_EQ(corvane.Info(2), "Wiped Image");
+  const HANDLE writer =
+      ::CreateFileW(image.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) ::CloseHandle(writer);
   EXPECT_EQ(corvane.FirstToolCall(id::kCmd3GB), corvane.ToolCall(image, " g  "));
 }
 
