@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/error.h"
+
 namespace platform {
 
 // kernel32's conversions between UTF-16 and the process's ANSI code page (CP_ACP).
@@ -39,15 +41,30 @@ AnsiCodePageApi& SystemAnsiCodePageApi();
 // a different file.
 enum class Fidelity { kLossy, kExact };
 
+// Why a conversion gave no text.
+enum class ConversionFailure {
+  kTooLong,        // longer than the system's conversions take: no system call was made
+  kSystemFailed,   // a system call failed, and the system's last error says why
+  kLengthChanged,  // the system filled in another length than it had measured
+  kNotExact,       // the system had to replace a character that has no exact form
+};
+
 // The ANSI form of a UTF-16 text; nothing when the system fails to convert it or, for an
 // exact conversion, when a character has no exact form. Under the UTF-8 code page every
-// valid UTF-16 text is exact and an unpaired surrogate is not.
+// valid UTF-16 text is exact and an unpaired surrogate is not. `failure`, when given,
+// receives the reason there is nothing.
 std::optional<std::string> WideToAnsi(AnsiCodePageApi& api, std::u16string_view wide,
-                                      Fidelity fidelity);
+                                      Fidelity fidelity, ConversionFailure* failure = nullptr);
 
 // The UTF-16 form of an ANSI text; nothing when the system fails to convert it or, for an
 // exact conversion, when the text holds a byte sequence the code page does not define.
 std::optional<std::u16string> AnsiToWide(AnsiCodePageApi& api, std::string_view ansi,
-                                         Fidelity fidelity);
+                                         Fidelity fidelity, ConversionFailure* failure = nullptr);
+
+// The error for a text that cannot be converted to or from `codePage`: error 5, naming the
+// reason. `systemReason`, the system's text for its last error, is the reason only when a
+// system call failed; otherwise the last error is not this conversion's and is not shown.
+corvane::Error ConversionError(ConversionFailure failure, std::uint32_t codePage,
+                               const std::string& systemReason);
 
 }  // namespace platform

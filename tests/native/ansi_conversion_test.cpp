@@ -4,16 +4,20 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "doubles/documented_utf8_code_page.h"
+#include "platform/executable.h"
+#include "support/error.h"
 
 namespace {
 
 using platform::AnsiToWide;
+using platform::ConversionFailure;
 using platform::Fidelity;
 using platform::WideToAnsi;
 
@@ -33,6 +37,53 @@ TEST_F(Utf8AnsiCodePage, AFailedSystemConversionIsNoTextRatherThanAnEmptyOne) {
     EXPECT_EQ(WideToAnsi(system, u"", fidelity), "");
     EXPECT_EQ(AnsiToWide(system, "", fidelity), u"");
   }
+}
+
+// Only a failed system call leaves its reason in the system's last error.
+TEST_F(Utf8AnsiCodePage, EachFailureTellsWhetherTheSystemFailed) {
+  ConversionFailure failure{};
+  // A text longer than the system's count takes is refused before any system call; the
+  // views reach past their text, which is never read.
+  const std::size_t tooLong = static_cast<std::size_t>(std::numeric_limits<int>::max()) + 1;
+  const std::u16string wide = u"x";
+  EXPECT_EQ(
+      WideToAnsi(system, std::u16string_view(wide.data(), tooLong), Fidelity::kLossy, &failure),
+      std::nullopt);
+  EXPECT_EQ(failure, ConversionFailure::kTooLong);
+  const std::string ansi = "x";
+  failure = ConversionFailure::kSystemFailed;
+  EXPECT_EQ(AnsiToWide(system, std::string_view(ansi.data(), tooLong), Fidelity::kLossy, &failure),
+            std::nullopt);
+  EXPECT_EQ(failure, ConversionFailure::kTooLong);
+
+  system.FailEveryCall();
+  EXPECT_EQ(WideToAnsi(system, u"disc.gcm", Fidelity::kLossy, &failure), std::nullopt);
+  EXPECT_EQ(failure, ConversionFailure::kSystemFailed);
+  failure = ConversionFailure::kTooLong;
+  EXPECT_EQ(AnsiToWide(system, "disc.gcm", Fidelity::kLossy, &failure), std::nullopt);
+  EXPECT_EQ(failure, ConversionFailure::kSystemFailed);
+}
+
+TEST(AnsiConversionError, ShowsTheSystemsReasonOnlyWhenASystemCallFailed) {
+  const platform::Executable& program = platform::SystemExecutable();
+  const corvane::Error failed =
+      platform::ConversionError(ConversionFailure::kSystemFailed, 932, "Not enough memory");
+  EXPECT_EQ(failed.Number(), 5);
+  EXPECT_EQ(failed.Source(), program.Name());
+  EXPECT_EQ(failed.Description(),
+            "Invalid procedure call or argument: the system cannot convert a text to or from the "
+            "ANSI code page 932 (Not enough memory)");
+  for (const ConversionFailure failure :
+       {ConversionFailure::kTooLong, ConversionFailure::kLengthChanged}) {
+    const corvane::Error error = platform::ConversionError(failure, 1252, "an earlier reason");
+    EXPECT_EQ(error.Description().find("an earlier reason"), std::string::npos)
+        << error.Description();
+    EXPECT_NE(error.Description().find("code page 1252 ("), std::string::npos);
+  }
+  EXPECT_NE(platform::ConversionError(ConversionFailure::kTooLong, 1252, "")
+                .Description()
+                .find("longer than the system converts"),
+            std::string::npos);
 }
 
 TEST_F(Utf8AnsiCodePage, EveryValidTextIsExactBothWays) {
@@ -100,7 +151,9 @@ TEST(WesternAnsiCodePage, ACharacterWithOnlyABestFitHasNoExactForm) {
   DocumentedWesternCodePage system;
   EXPECT_EQ(WideToAnsi(system, u"disc \u0101.gcm", Fidelity::kExact), std::nullopt);
   EXPECT_EQ(WideToAnsi(system, u"disc \u0101.gcm", Fidelity::kLossy), "disc ?.gcm");
-  EXPECT_EQ(WideToAnsi(system, u"disc \u4E2D.gcm", Fidelity::kExact), std::nullopt);
+  ConversionFailure failure{};
+  EXPECT_EQ(WideToAnsi(system, u"disc \u4E2D.gcm", Fidelity::kExact, &failure), std::nullopt);
+  EXPECT_EQ(failure, ConversionFailure::kNotExact);
   EXPECT_EQ(WideToAnsi(system, u"caf\u00E9.gcm", Fidelity::kExact), "caf\xE9.gcm");
   EXPECT_EQ(AnsiToWide(system, "caf\xE9.gcm", Fidelity::kExact), u"caf\u00E9.gcm");
 }

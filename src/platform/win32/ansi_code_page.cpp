@@ -3,8 +3,7 @@
 #include <windows.h>
 
 #include "platform/ansi_conversion.h"
-#include "platform/executable.h"
-#include "platform/win32/error_numbers.h"
+#include "platform/win32/system_message.h"
 #include "platform/win32/wide_text.h"
 
 namespace platform {
@@ -43,14 +42,11 @@ std::string Utf8(const std::u16string& utf16) {
   return win32::Narrow(std::wstring(utf16.begin(), utf16.end()));
 }
 
-// Raised right after the failed conversion, while the system still holds its reason.
-[[noreturn]] void RaiseConversionError() {
+// Raised right after the failed conversion, while the system still holds its reason; that
+// reason is shown only when a system call was what failed.
+[[noreturn]] void RaiseConversionError(ConversionFailure failure) {
   const DWORD reason = ::GetLastError();
-  const std::int32_t number = corvane::error_number::kInvalidArgument;
-  throw corvane::Error(number, SystemExecutable().Name(),
-                       corvane::StandardDescription(number) +
-                           ": the system cannot convert a text to or from the ANSI code page " +
-                           std::to_string(::GetACP()) + " (" + win32::SystemMessage(reason) + ")");
+  throw ConversionError(failure, ::GetACP(), win32::SystemMessage(reason));
 }
 
 }  // namespace
@@ -61,9 +57,10 @@ AnsiCodePageApi& SystemAnsiCodePageApi() {
 }
 
 std::string ToAnsi(std::string_view utf8) {
+  ConversionFailure failure{};
   std::optional<std::string> ansi =
-      WideToAnsi(SystemAnsiCodePageApi(), Utf16(utf8), Fidelity::kLossy);
-  if (!ansi) RaiseConversionError();
+      WideToAnsi(SystemAnsiCodePageApi(), Utf16(utf8), Fidelity::kLossy, &failure);
+  if (!ansi) RaiseConversionError(failure);
   return std::move(*ansi);
 }
 
@@ -72,9 +69,10 @@ std::optional<std::string> ToAnsiExact(std::string_view utf8) {
 }
 
 std::string FromAnsi(std::string_view ansi) {
+  ConversionFailure failure{};
   const std::optional<std::u16string> wide =
-      AnsiToWide(SystemAnsiCodePageApi(), ansi, Fidelity::kLossy);
-  if (!wide) RaiseConversionError();
+      AnsiToWide(SystemAnsiCodePageApi(), ansi, Fidelity::kLossy, &failure);
+  if (!wide) RaiseConversionError(failure);
   return Utf8(*wide);
 }
 
