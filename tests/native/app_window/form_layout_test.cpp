@@ -70,6 +70,28 @@ TEST(FormLayoutTest, ControlsInFramesArePlacedByTheirFrame) {
   EXPECT_EQ(MainPixels("cmd3GB", 144), (PixelRect{240, 269, 206, 38}));
 }
 
+// At 168 DPI (175 %) a twip is 7/60 of a pixel: edges fall between pixels, on halves too.
+TEST(FormLayoutTest, At168DpiEachEdgeIsRoundedOnItsOwn) {
+  EXPECT_EQ(TwipsToPixels(MainWindowProperties().clientWidth, 168), 546);
+  EXPECT_EQ(TwipsToPixels(MainWindowProperties().clientHeight, 168), 389);
+  EXPECT_EQ(PointsToPixels(kFormFont.hundredthsOfPoint, 168), 19);  // 19.25
+  EXPECT_EQ(MainPixels("Frame1", 168), (PixelRect{14, 14, 520, 121}));
+  // L_Advice spans 171.5 to 201.25: its top rounds up, its bottom down, 29 pixels high
+  // where its own height alone would round to 30.
+  EXPECT_EQ(MainPixels("L_Advice", 168), (PixelRect{28, 172, 492, 29}));
+  EXPECT_EQ(MainPixels("Frame3", 168), (PixelRect{14, 216, 520, 161}));  // from 215.83
+  EXPECT_EQ(MainPixels("chkS", 168), (PixelRect{28, 272, 492, 30}));
+  EXPECT_EQ(MainPixels("cmd3GB", 168), (PixelRect{280, 314, 240, 44}));
+  const auto aboutPixels = [](std::string_view name) {
+    const ControlRow* control = FindControl(AboutControls(), name);
+    return ToPixels(ClientBox(AboutControls(), *control), 168);
+  };
+  EXPECT_EQ(TwipsToPixels(AboutWindowProperties().clientWidth, 168), 565);
+  EXPECT_EQ(TwipsToPixels(AboutWindowProperties().clientHeight, 168), 406);
+  EXPECT_EQ(aboutPixels("Label4"), (PixelRect{14, 42, 772, 30}));
+  EXPECT_EQ(aboutPixels("cmdOkay"), (PixelRect{392, 350, 156, 44}));
+}
+
 TEST(FormLayoutTest, ControlsStayInsideTheirFramesAtAnyDpi) {
   // Frame3 and its children start on thirds of a pixel at 96 DPI: rounding each edge on
   // its own keeps every control inside its frame, and the frames inside the client area.
