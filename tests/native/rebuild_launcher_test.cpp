@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_form.h"
+#include "app/rebuild_command.h"
 #include "doubles/main_form_bench.h"
 
 namespace {
@@ -101,6 +102,9 @@ TEST_F(RebuildLauncherTest, NoImageOpenIsRefusedWithTheErrorIcon) {
     EXPECT_EQ(shown.style, kErrorIcon);
   }
   EXPECT_TRUE(launches.launches.empty());
+  // Refused before the system is asked anything.
+  EXPECT_TRUE(shortPaths.asked.empty());
+  EXPECT_EQ(executable.folderQueries, 0);
 }
 
 TEST_F(RebuildLauncherTest, GoodAndOversizeImagesAreRefusedWithTheInformationIcon) {
@@ -117,6 +121,19 @@ TEST_F(RebuildLauncherTest, GoodAndOversizeImagesAreRefusedWithTheInformationIco
     EXPECT_EQ(messages.shown[0].style, kInformationIcon);
   }
   EXPECT_TRUE(launches.launches.empty());
+  EXPECT_TRUE(shortPaths.asked.empty());
+}
+
+TEST_F(RebuildLauncherTest, OpeningAnImageAndTickingTheBoxesNeitherAsksNorStarts) {
+  OpenImage(R"(C:\Games\Disc image.gcm)");
+  view.writes.clear();
+  Tick(view.chkT, &MainForm::chkT_Click, 1);
+  Tick(view.chkS, &MainForm::chkS_Click, 1);
+  Tick(view.chkS, &MainForm::chkS_Click, 0);
+  EXPECT_TRUE(view.writes.empty()) << "no caption changes with a check box";
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(launches.launches.empty());
+  EXPECT_TRUE(shortPaths.asked.empty());
 }
 
 TEST_F(RebuildLauncherTest, ModeOtherThanTheTwoStartsNothingAndAsksNothing) {
@@ -165,6 +182,23 @@ TEST_F(RebuildLauncherTest, FailedStartNamesTheToolAndTheReason) {
   EXPECT_EQ(messages.shown[0].title, "Error ...");
   EXPECT_EQ(messages.shown[0].style, kErrorIcon);
   EXPECT_EQ(form.ImageState(), 0);
+}
+
+// Both option letters with pieces that need quotes: only a piece holding a blank or a
+// tab is quoted, and the letters follow the mode whatever the quoting.
+TEST(RebuildCommandTest, BothLettersAfterQuotedAndUnquotedPieces) {
+  using corvane::app::ComposeRebuildCommand;
+  const auto quotedTool =
+      ComposeRebuildCommand(R"(C:\Program Files\Corvane)", R"(D:\GAMES\DISC~1.GCM)", 0, "t", "s");
+  ASSERT_TRUE(quotedTool);
+  EXPECT_EQ(quotedTool->toolPath, R"(C:\Program Files\Corvane\kelvore.exe)");
+  EXPECT_EQ(quotedTool->commandLine,
+            R"("C:\Program Files\Corvane\kelvore.exe" D:\GAMES\DISC~1.GCM f t s)");
+  const auto quotedImage = ComposeRebuildCommand(R"(C:\Tools)", "D:\\a\tb.gcm", 1, "t", "s");
+  ASSERT_TRUE(quotedImage);
+  EXPECT_EQ(quotedImage->commandLine, "C:\\Tools\\kelvore.exe \"D:\\a\tb.gcm\" g t s");
+  EXPECT_FALSE(ComposeRebuildCommand(R"(C:\Tools)", "x.gcm", 2, "t", "s"));
+  EXPECT_FALSE(ComposeRebuildCommand(R"(C:\Tools)", "x.gcm", -1, "", ""));
 }
 
 }  // namespace
