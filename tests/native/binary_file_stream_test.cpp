@@ -56,6 +56,8 @@ TEST_F(BinaryFileStreamOnDisk, MissingFileRaises53AndKeepsTheNewNameAndOldLength
   ExpectStreamError([&] { stream.file(missing); }, 53, source);
   EXPECT_EQ(stream.file(), missing);
   EXPECT_EQ(stream.Length(), 7);
+  // An empty name is no pattern at all: the search refuses it.
+  ExpectStreamError([&] { stream.file(""); }, 5, source);
 }
 
 TEST_F(BinaryFileStreamOnDisk, HiddenFilesAndFoldersAreNotFound) {
@@ -317,6 +319,26 @@ TEST_F(BinaryFileStreamJournal, ARefusedLastChunkConsumesNothing) {
   ExpectStreamError([&] { stream.Read(small, 4); }, 9, "Corvane.File");
   EXPECT_EQ(stream.Read(four, 4), 2);
   EXPECT_EQ(four, (Bytes{9, 10, 7, 8}));
+}
+
+TEST_F(BinaryFileStreamJournal, ABufferExactlyAsLargeAsTheLastChunkTakesIt) {
+  files.Add("ten", testing_support::CountingBytes(10));
+  stream.file("ten");
+  Bytes eight(8);
+  EXPECT_EQ(stream.Read(eight, 8), 8);
+  Bytes two(2);
+  EXPECT_EQ(stream.Read(two, 4), 2);
+  EXPECT_EQ(two, (Bytes{9, 10}));
+}
+
+TEST_F(BinaryFileStreamJournal, LengthsUpToTheLargest32BitValueAreExact) {
+  files.AddWithLength("largest", std::numeric_limits<std::int32_t>::max());
+  files.AddWithLength("2GiB", std::int64_t{1} << 31);
+  stream.file("largest");
+  EXPECT_EQ(stream.Length(), std::numeric_limits<std::int32_t>::max());
+  stream.file("2GiB");
+  EXPECT_EQ(stream.Length(), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(stream.ExactLength(), std::int64_t{1} << 31);
 }
 
 TEST_F(BinaryFileStreamJournal, ReadSizeBelowOneIsRefusedWithError5) {
