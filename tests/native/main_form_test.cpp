@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <exception>
+#include <stdexcept>
 
+#include "app/untrapped_error.h"
 #include "doubles/main_form_bench.h"
 #include "support/error.h"
 
@@ -41,6 +44,10 @@ TEST_F(MainFormTest, LoadPassesWhenTheToolLiesInTheApplicationFolder) {
   pathExists.paths = {R"(C:\Tools\kelvore.exe)"};
   EXPECT_TRUE(form.Form_Load());
   EXPECT_TRUE(messages.shown.empty());
+  // The tool is only looked for: neither started nor opened, and no image is.
+  EXPECT_TRUE(launches.launches.empty());
+  EXPECT_TRUE(files.journal.empty());
+  EXPECT_TRUE(view.writes.empty());
 }
 
 TEST_F(MainFormTest, LoadWithoutTheToolShowsTheExitBox) {
@@ -101,6 +108,21 @@ TEST_F(MainFormTest, ImageThatCannotBeOpenedLeavesTheWindowOnThePreviousImage) {
   EXPECT_EQ(state.ImagePath, R"(C:\Images\good.gcm)");
   EXPECT_EQ(form.ImageState(), 1);
   EXPECT_EQ(files.OpenCount(), 1) << "the image shown is still held open";
+  EXPECT_TRUE(messages.shown.empty()) << "the error is reported where it is caught";
+}
+
+// The box for an error that escaped everything: the error as the untrapped-error box shows
+// it, then that the program closes.
+TEST(TerminationText, NamesTheErrorThatEndedTheProgram) {
+  using corvane::app::TerminationText;
+  EXPECT_EQ(TerminationText(std::make_exception_ptr(corvane::Error(53, "Corvane.File"))),
+            "File not found\r\n\r\nError 53 (Corvane.File)\r\n\r\nCorvane has to close.");
+  EXPECT_EQ(TerminationText(std::make_exception_ptr(std::length_error("vector::reserve"))),
+            "vector::reserve\r\n\r\nCorvane has to close.");
+  EXPECT_EQ(TerminationText(std::make_exception_ptr(7)),
+            "An unknown error stopped the program.\r\n\r\nCorvane has to close.");
+  EXPECT_EQ(TerminationText(nullptr),
+            "An internal error stopped the program.\r\n\r\nCorvane has to close.");
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
+#include "app/win32/error_box.h"
 #include "app/win32/main_window.h"
 #include "platform/win32/system_dll_search.h"
 
@@ -29,6 +32,9 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // A GUI program has no console for the runtime's report of an error that escaped
+  // everything: it is shown in the error box instead.
+  std::set_terminate(corvane::app::win32::ShowTerminationAndEnd);
   platform::win32::LoadDllsFromSystemFolderOnly();
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);

@@ -24,4 +24,19 @@ void ShowUntrappedError(HWND owner, const std::exception& error) {
   ShowErrorText(owner, error.what());
 }
 
+void ShowTerminationAndEnd() {
+  // Should showing the box end in the terminate handler again, the process ends at once.
+  static bool reporting = false;
+  if (!reporting) {
+    reporting = true;
+    try {
+      ShowErrorText(::GetActiveWindow(), TerminationText(std::current_exception()));
+    } catch (...) {
+    }
+  }
+  // Nothing of the program runs any more: no destructors, no handlers of its libraries.
+  ::TerminateProcess(::GetCurrentProcess(), kTerminatedExitCode);
+  ::ExitProcess(kTerminatedExitCode);
+}
+
 }  // namespace corvane::app::win32

@@ -1,8 +1,11 @@
-// Start-up: the check for the rebuild tool in the application folder.
+// Start-up, the check for the rebuild tool in the application folder, and the end of the
+// program when an error escapes everything.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/win32/error_box.h"
+#include "driver/corvane_process.h"
 #include "driver/corvane_session.h"
 #include "driver/dialogs.h"
 #include "driver/probe_client.h"
@@ -56,6 +59,27 @@ TEST(StartUpTest, ADllPlantedBesideTheProgramIsNotLoaded) {
   // Any DLL will do: a copy of the probe, under a name the system folder lacks.
   std::filesystem::copy_file(WINDOW_PROBE_DLL, corvane.Folder().Path() / "planted.dll");
   EXPECT_EQ(ProbeClient(corvane.Main()).DllByName(corvane.Main(), L"planted.dll"), "none");
+}
+
+// An error that escapes everything is shown in the untrapped-error box, and closing the box
+// ends the program at once: with Corvane's exit code, not through the runtime library's
+// abort (exit code 3), which would show a box of its own on Windows. Shown by a program that
+// ends through Corvane's own terminate handler.
+TEST(StartUpTest, AnErrorThatEscapesEverythingIsShownThenTheProgramEnds) {
+  const std::pair<std::wstring, std::string> cases[] = {
+      {L"error", "File not found\r\n\r\nError 53 (Corvane.File)\r\n\r\nCorvane has to close."},
+      {L"exception", "vector::reserve\r\n\r\nCorvane has to close."}};
+  for (const auto& [kind, text] : cases) {
+    CorvaneProcess program(TERMINATING_PROGRAM_EXE, kind);
+    const auto box = WaitForMessageBox(program.Id());
+    ASSERT_TRUE(box) << text;
+    EXPECT_EQ(box->title, "Error ...");
+    EXPECT_EQ(box->text, text);
+    EXPECT_EQ(ProbeClient(box->window).MessageBoxIcon(box->window), "error");
+    ASSERT_TRUE(PressOk(box->window));
+    ASSERT_TRUE(program.WaitForExit(std::chrono::seconds(10))) << "a second box?";
+    EXPECT_EQ(program.ExitCode(), corvane::app::win32::kTerminatedExitCode);
+  }
 }
 
 }  // namespace

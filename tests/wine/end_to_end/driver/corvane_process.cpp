@@ -5,13 +5,15 @@
 
 namespace e2e {
 
-CorvaneProcess::CorvaneProcess(const std::filesystem::path& program) {
+CorvaneProcess::CorvaneProcess(const std::filesystem::path& program,
+                               const std::wstring& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION started{};
   std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   const std::wstring folder = program.parent_path().wstring();
   if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &started)) {

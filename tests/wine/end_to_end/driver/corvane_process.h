@@ -4,16 +4,17 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 
 #include "driver/polling.h"
 
 namespace e2e {
 
-// A running Corvane.exe, started with a normal window from its own folder; whatever is
-// left of it is ended when the test is done with it.
+// A running Corvane.exe (or another program, with `arguments`), started with a normal
+// window from its own folder; whatever is left of it is ended when the test is done with it.
 class CorvaneProcess {
  public:
-  explicit CorvaneProcess(const std::filesystem::path& program);
+  explicit CorvaneProcess(const std::filesystem::path& program, const std::wstring& arguments = {});
   CorvaneProcess(const CorvaneProcess&) = delete;
   CorvaneProcess& operator=(const CorvaneProcess&) = delete;
   ~CorvaneProcess();
