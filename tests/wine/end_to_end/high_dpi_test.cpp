@@ -1,4 +1,4 @@
-// The layout at 144 DPI: the program scales its twips and fonts with the DPI.
+// The layout at 144 and 168 DPI: the program scales its twips and fonts with the DPI.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -69,6 +69,23 @@ TEST(HighDpiTest, LayoutAndFontsScaleAt144Dpi) {
   const HWND about = WaitForTopLevel(corvane->Process().Id(), L"frmAbout");
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(ClientSize(about), (Box{0, 0, 485, 348}));
+}
+
+// At 168 DPI edges fall between pixels: each is rounded on its own, so L_Advice, from 171.5
+// to 201.25 pixels, is 29 high where its own height alone would give 30.
+TEST(HighDpiTest, LayoutAt168DpiRoundsEachEdgeOnItsOwn) {
+  std::optional<CorvaneSession> corvane;
+  {
+    ScreenDpi dpi(168);
+    corvane.emplace();
+  }
+  ASSERT_NE(corvane->Main(), nullptr);
+  EXPECT_EQ(ClientSize(corvane->Main()), (Box{0, 0, 546, 389}));
+  EXPECT_EQ(ChildBox(corvane->Main(), id::kAdvice), (Box{28, 172, 492, 29}));
+  EXPECT_EQ(ChildBox(corvane->Main(), id::kFrame3), (Box{14, 216, 520, 161}));
+  EXPECT_EQ(ChildBox(corvane->Main(), id::kCmd3GB), (Box{280, 314, 240, 44}));
+  ProbeClient probe(corvane->Main());
+  EXPECT_EQ(probe.FontOf(::GetDlgItem(corvane->Main(), id::kAdvice)).lfHeight, -19);  // 19.25
 }
 
 }  // namespace
