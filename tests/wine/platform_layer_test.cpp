@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/image_inspection.h"
 #include "doubles/recording_main_view.h"
 #include "platform/ansi_code_page.h"
 #include "platform/executable.h"
+#include "platform/win32/error_numbers.h"
 #include "support/binary_file_stream.h"
 #include "support/error.h"
 #include "support/path_helpers.h"
@@ -119,6 +121,45 @@ TEST(StreamOnWindows, OpenImageMayBeReadByOthersButNotWritten) {
   writer = ::CreateFileW(Wide(image).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "closed streams hold nothing";
   ::CloseHandle(writer);
+}
+
+TEST(StreamOnWindows, AnImageAnotherProgramHasOpenForWritingRaises70) {
+  testing_support::TempFolder folder;
+  const std::string image = folder.File("disc.gcm", "0123456789");
+  const HANDLE writer =
+      ::CreateFileW(Wide(image).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  std::string source;
+  EXPECT_EQ(StreamErrorFor(image, &source), 70);
+  EXPECT_EQ(source, platform::SystemExecutable().Name()) << "the open's own error";
+  ::CloseHandle(writer);
+  EXPECT_EQ(StreamErrorFor(image), 0);
+}
+
+// The program's numbers for the system's reasons a file operation fails.
+TEST(StreamOnWindows, EachSystemReasonRaisesItsNumber) {
+  const std::pair<DWORD, std::int32_t> reasons[] = {{ERROR_FILE_NOT_FOUND, 53},
+                                                    {ERROR_PATH_NOT_FOUND, 76},
+                                                    {ERROR_BAD_NETPATH, 76},
+                                                    {ERROR_SHARING_VIOLATION, 70},
+                                                    {ERROR_LOCK_VIOLATION, 70},
+                                                    {ERROR_ACCESS_DENIED, 75},
+                                                    {ERROR_TOO_MANY_OPEN_FILES, 67},
+                                                    {ERROR_INVALID_NAME, 52},
+                                                    {ERROR_FILENAME_EXCED_RANGE, 52},
+                                                    {ERROR_BAD_PATHNAME, 52},
+                                                    {ERROR_DIRECTORY, 52},
+                                                    {ERROR_HANDLE_EOF, 57},
+                                                    {ERROR_CRC, 57}};
+  for (const auto& [reason, number] : reasons) {
+    EXPECT_EQ(platform::win32::FileErrorNumber(reason), number) << reason;
+  }
+  const corvane::Error error = platform::win32::FileError(ERROR_ACCESS_DENIED, "C:\\disc.gcm");
+  EXPECT_EQ(error.Number(), 75);
+  // The system's own text in brackets; its words differ between systems.
+  EXPECT_TRUE(error.Description().starts_with("Path/File access error: C:\\disc.gcm (Access"))
+      << error.Description();
 }
 
 TEST(StreamOnWindows, ReadsChunksOfARealFile) {
