@@ -61,6 +61,10 @@ TEST_F(ColorDialog, ComposesItsFlagsAndOwner) {
   ChooseColorArgs callerFlags{.Color = 0, .flags = 0x38};
   dialog.VBChooseColor(callerFlags);
   EXPECT_EQ(system.color.Last().Flags, 0x101 | 0x8);
+
+  ChooseColorArgs all{.Color = 0, .AnyColor = false, .FullOpen = true, .flags = 0x38};
+  dialog.VBChooseColor(all);
+  EXPECT_EQ(system.color.Last().Flags, 0x80 | 0x1 | 0x2 | 0x8);
 }
 
 TEST_F(ColorDialog, TheUsersCustomColoursPersistOnTheObject) {
@@ -158,6 +162,17 @@ TEST_F(FontDialog, EffectsLimitsAndCallerFlags) {
   ChooseFontArgs maxOnly{.CurFont = font, .MaxSize = 72};
   dialog.VBChooseFont(maxOnly);
   EXPECT_EQ(system.font.Last().Flags, 0x1 | 0x40 | 0x2000);
+
+  // A printer, effects and both limits at once: printer fonts only, every option bit.
+  ChooseFontArgs all{.CurFont = font,
+                     .PrinterDC = 5000,
+                     .Color = 0xFF,
+                     .MinSize = 8,
+                     .MaxSize = 72,
+                     .flags = 0x200 | 0x10 | 0x8};
+  dialog.VBChooseFont(all);
+  EXPECT_EQ(system.font.Last().Flags, 0x2 | 0x40 | 0x100 | 0x2000);
+  EXPECT_EQ(all.flags, 0x2 | 0x40 | 0x100 | 0x2000);
 }
 
 TEST_F(FontDialog, DescribesTheStartingFont) {
