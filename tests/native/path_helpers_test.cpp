@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "temp_folder.h"
 
@@ -91,6 +92,11 @@ TEST(GetShortPath, OnThisSystemAPathFillingTheBufferExactlyIsItsOwnShortForm) {
   ASSERT_EQ(tooLong.size(), 1024u);
   EXPECT_TRUE(FileExists(tooLong));
   EXPECT_EQ(GetShortPath(tooLong), "");
+  // The system's answer: the size the form needs, NUL included, and nothing written.
+  std::vector<char> buffer(1024, '-');
+  EXPECT_EQ(platform::SystemShortPathApi().GetShortPathNameA(tooLong.c_str(), buffer.data(), 1024),
+            1025u);
+  EXPECT_EQ(buffer, std::vector<char>(1024, '-'));
 }
 
 TEST(GetShortPath, OnThisSystemAnExistingPathIsItsOwnShortFormAndAMissingOneIsEmpty) {
