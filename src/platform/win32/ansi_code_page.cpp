@@ -42,11 +42,12 @@ std::string Utf8(const std::u16string& utf16) {
   return win32::Narrow(std::wstring(utf16.begin(), utf16.end()));
 }
 
-// Raised right after the failed conversion, while the system still holds its reason; that
-// reason is shown only when a system call was what failed.
+// Raised right after the failed conversion, while the system still holds its reason. Only
+// a failed system call left one; otherwise the last error belongs to an earlier call.
 [[noreturn]] void RaiseConversionError(ConversionFailure failure) {
-  const DWORD reason = ::GetLastError();
-  throw ConversionError(failure, ::GetACP(), win32::SystemMessage(reason));
+  const std::string systemReason =
+      failure == ConversionFailure::kSystemFailed ? win32::SystemMessage(::GetLastError()) : "";
+  throw ConversionError(failure, ::GetACP(), systemReason);
 }
 
 }  // namespace
