@@ -16,14 +16,17 @@ using format::kBlockSize;
 void RequireFits(std::uint64_t data_end, ImageMode mode) {
   const std::uint64_t image_size = ImageSizeFor(mode);
   if (data_end <= image_size) return;
-  const std::string excess = GroupedDecimal(data_end - image_size);
-  if (mode == ImageMode::kStandard) {
-    throw ImageError("The data does not fit a standard image: it needs " + excess +
-                     " bytes more than the " + GroupedDecimal(image_size) +
-                     " bytes of a full disc. The 3 GB mode (g) may help.");
+  const std::string excess = ByteCount(data_end - image_size);
+  if (mode == ImageMode::kLarge) {
+    throw ImageError("The data does not fit even a 3 GB image: it needs " + excess +
+                     " more than its " + ByteCount(image_size) + ".");
   }
-  throw ImageError("The data does not fit even a 3 GB image: it needs " + excess +
-                   " bytes more than its " + GroupedDecimal(image_size) + " bytes.");
+  // The 3 GB image places everything as the standard one does, only further out.
+  const bool fits_large = data_end <= ImageSizeFor(ImageMode::kLarge);
+  throw ImageError(
+      "The data does not fit a standard image: it needs " + excess + " more than the " +
+      ByteCount(image_size) + " of a full disc." +
+      (fits_large ? " The 3 GB mode (g) may help." : " It does not fit a 3 GB image (g) either."));
 }
 
 // Places the files one after another from `start`; returns where the last one ends. A file
