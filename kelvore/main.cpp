@@ -54,7 +54,7 @@ int Run(const Command& command, Console& console) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  PrepareProcess();
+  if (!PrepareProcess()) return kExitIoFailure;
   const auto console = MakeTerminalConsole();
   const int exit_code = Run(ParseArguments(ProgramArguments(argc, argv)), *console);
   MarkCleanupDone();

@@ -79,6 +79,9 @@ TEST(CorvaneCommandLine, OtherLinesSplitLikeAnyWindowsProgram) {
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore   x.gcm\tf  t", "C:\\elsewhere\\kelvore.exe"),
             (Args{"x.gcm", "f", "t"}));
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore.exe", "C:\\kelvore.exe"), Args{});
+  // A first word that only begins with the tool's own path is another program's path.
+  EXPECT_EQ(ArgumentsFromCommandLine("C:\\k\\kelvore.exeX img f", "C:\\k\\kelvore.exe"),
+            (Args{"img", "f"}));
 }
 
 TEST(CorvaneCommandLine, OptionWordsAnywhereMakeAnOrdinaryLine) {
@@ -110,6 +113,18 @@ TEST(ParseArguments, ReadsOptionsAnywhere) {
   EXPECT_FALSE(request.verify);
 }
 
+TEST(ParseArguments, DoubleDashEndsTheOptions) {
+  const RebuildRequest request = ParseRequest({"--no-verify", "--", "-x", "f", "t"});
+  EXPECT_EQ(request.image, "-x");
+  EXPECT_FALSE(request.verify);
+  EXPECT_TRUE(request.options.align_all_files);
+  EXPECT_EQ(ParseRequest({"--", "--help", "g"}).image, "--help");
+  EXPECT_EQ(ParseRequest({"x.gcm", "--", "f"}).mode, ImageMode::kStandard);
+  const Command after = ParseArguments({"--", "x.gcm", "f", "-o", "y.gcm"});
+  ASSERT_TRUE(std::holds_alternative<UsageError>(after));
+  EXPECT_NE(std::get<UsageError>(after).message.find("Unexpected \"-o\""), std::string::npos);
+}
+
 TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {
   EXPECT_TRUE(std::holds_alternative<ShowHelp>(ParseArguments({"x.gcm", "--help"})));
   EXPECT_TRUE(std::holds_alternative<ShowVersion>(ParseArguments({"--version", "x.gcm", "q"})));
@@ -130,6 +145,9 @@ TEST(ParseArguments, RefusesAnythingElseWithAReason) {
       {{"x.gcm", "f", "-o", "a", "-o", "b"}, "-o is given twice"},
       {{"x.gcm", "f", "--fast"}, "Unknown option \"--fast\""},
       {{"x.gcm", "f", "/?"}, "Unexpected \"/?\""},
+      // Arguments are shown with their control characters escaped.
+      {{"x.gcm", "\x1B[2Jf"}, "MODE must be f or g, not \"\\x1B[2Jf\""},
+      {{"x.gcm", "f", "--\nDone"}, "Unknown option \"--\\x0ADone\""},
   };
   for (const auto& [args, reason] : cases) {
     const Command command = ParseArguments(args);

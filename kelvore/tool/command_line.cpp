@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "kelvore/disc/text_format.h"
 #include "support/rebuild_facts.h"
 
 namespace kelvore {
@@ -17,7 +18,7 @@ std::string ReadPositionals(const std::vector<std::string>& positionals, Rebuild
   if (request.image.empty()) return "The image name is empty.";
   const std::string& mode = positionals[1];
   if (mode != kStandardMode && mode != kLargeMode) {
-    return "MODE must be f or g, not \"" + mode + "\".";
+    return "MODE must be f or g, not \"" + Printable(mode) + "\".";
   }
   request.mode = mode == kStandardMode ? ImageMode::kStandard : ImageMode::kLarge;
 
@@ -26,7 +27,7 @@ std::string ReadPositionals(const std::vector<std::string>& positionals, Rebuild
   for (std::size_t i = 2; i < positionals.size(); ++i) {
     const std::string& option = positionals[i];
     if (option != kAlignOption && option != kStreamOption) {
-      return "Unexpected \"" + option + "\": only t and s may follow MODE.";
+      return "Unexpected \"" + Printable(option) + "\": only t and s may follow MODE.";
     }
     bool& seen = option == kAlignOption ? seen_t : seen_s;
     if (seen) return "Option " + option + " is given twice.";
@@ -41,11 +42,18 @@ std::string ReadPositionals(const std::vector<std::string>& positionals, Rebuild
 Command ParseArguments(const std::vector<std::string>& args) {
   RebuildRequest request;
   std::vector<std::string> positionals;
+  bool options_ended = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--help") return ShowHelp{};
-    if (arg == "--version") return ShowVersion{};
-    if (arg == "--no-verify") {
+    if (options_ended) {
+      positionals.push_back(arg);
+    } else if (arg == "--") {
+      options_ended = true;
+    } else if (arg == "--help") {
+      return ShowHelp{};
+    } else if (arg == "--version") {
+      return ShowVersion{};
+    } else if (arg == "--no-verify") {
       request.verify = false;
     } else if (arg == "-o") {
       if (i + 1 == args.size() || args[i + 1].empty()) {
@@ -54,7 +62,7 @@ Command ParseArguments(const std::vector<std::string>& args) {
       if (request.output) return UsageError{"-o is given twice."};
       request.output = args[++i];
     } else if (IsOptionWord(arg)) {
-      return UsageError{"Unknown option \"" + arg + "\"."};
+      return UsageError{"Unknown option \"" + Printable(arg) + "\"."};
     } else {
       positionals.push_back(arg);
     }

@@ -27,7 +27,8 @@ struct UsageError {
 using Command = std::variant<RebuildRequest, ShowHelp, ShowVersion, UsageError>;
 
 // Reads `IMAGE MODE [t] [s]` with `-o OUTPUT`, `--no-verify`, `--help` and `--version`
-// anywhere; `args` excludes the program's own name.
+// anywhere before a `--`, after which every word is IMAGE, MODE or a letter (an image may
+// be named "-x"); `args` excludes the program's own name.
 Command ParseArguments(const std::vector<std::string>& args);
 
 // Whether ParseArguments takes `word` for an option rather than for IMAGE, MODE or a letter:

@@ -30,26 +30,25 @@ std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& re
   return {
       "Rebuilding " + ShownText(disc.game_code + disc.maker, encoding) + " \"" +
           ShownText(disc.game_name, encoding) + "\"",
-      "  Source:  " + request.image + " (" + GroupedDecimal(disc.image_size) + " bytes, " +
-          GroupedDecimal(disc.fst.Files().size()) + " files)",
+      "  Source:  " + Printable(request.image) + " (" + ByteCount(disc.image_size) + ", " +
+          CountOf(disc.fst.Files().size(), "file") + ")",
       "  Mode:    " + ModeLine(request.mode),
       "  Options: " + OptionsLine(request.options),
-      std::string("  Verify:  ") + (request.verify ? "yes" : "no"),
-      "  Output:  " + output_path,
+      std::string("  Verify:  ") + (request.verify ? "yes, read back from the disk" : "no"),
+      "  Output:  " + Printable(output_path),
   };
 }
 
-std::vector<std::string> StreamingAudioLines(const Disc& disc, const Layout& layout,
-                                             const RebuildRequest& request) {
-  if (!request.options.isolate_streaming_audio) return {};
+void ListStreamingAudio(Console& console, const Disc& disc, const Layout& layout,
+                        const RebuildRequest& request) {
+  if (!request.options.isolate_streaming_audio) return;
   if (layout.streaming_audio_entries.empty()) {
-    return {"No streaming audio files (.adp, .dtk) on this disc."};
+    return console.Line("No streaming audio files (.adp, .dtk) on this disc.");
   }
-  std::vector<std::string> lines{"Streaming audio files placed on whole 32 KiB blocks:"};
+  console.Line("Streaming audio files placed on whole 32 KiB blocks:");
   for (std::uint32_t entry : layout.streaming_audio_entries) {
-    lines.push_back("  " + disc.fst.PathOf(entry));
+    console.Line("  " + disc.fst.PathOf(entry));
   }
-  return lines;
 }
 
 }  // namespace kelvore
