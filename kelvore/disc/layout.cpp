@@ -53,7 +53,27 @@ std::uint64_t PlaceFiles(const Disc& disc, LayoutOptions options, std::uint64_t 
   return cursor;
 }
 
+// The DOL and then the FST go on the 32 KiB boundaries after the system area.
+struct SystemPlacement {
+  std::uint64_t dol_offset;
+  std::uint64_t fst_offset;
+  std::uint64_t fst_end;
+};
+
+SystemPlacement PlaceSystemFiles(const Disc& disc) {
+  const std::uint64_t dol_offset = AlignUp(disc.apploader_end, kBlockSize);
+  const std::uint64_t fst_offset = AlignUp(dol_offset + disc.dol_length, kBlockSize);
+  return {dol_offset, fst_offset, fst_offset + disc.fst.SizeInBytes()};
+}
+
 }  // namespace
+
+std::uint64_t PlannedDataEnd(const Disc& disc, LayoutOptions options,
+                             const InterruptFlag& interrupted) {
+  Layout unused;
+  std::vector<std::uint64_t> offsets;
+  return PlaceFiles(disc, options, PlaceSystemFiles(disc).fst_end, interrupted, unused, offsets);
+}
 
 std::uint64_t ImageSizeFor(ImageMode mode) {
   return mode == ImageMode::kStandard ? format::kStandardImageSize : format::kLargeImageSize;
@@ -63,9 +83,7 @@ Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options,
                   const InterruptFlag& interrupted) {
   Layout layout;
   layout.image_size = ImageSizeFor(mode);
-  const std::uint64_t dol_offset = AlignUp(disc.apploader_end, kBlockSize);
-  const std::uint64_t fst_offset = AlignUp(dol_offset + disc.dol_length, kBlockSize);
-  const std::uint64_t fst_end = fst_offset + disc.fst.SizeInBytes();
+  const auto [dol_offset, fst_offset, fst_end] = PlaceSystemFiles(disc);
   RequireFits(fst_end, mode);
 
   std::vector<std::uint64_t> offsets;

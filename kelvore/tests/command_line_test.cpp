@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kelvore/tool/usage.h"
 #include "kelvore/tool/windows_command_line.h"
 
 namespace kelvore {
@@ -123,6 +124,45 @@ TEST(ParseArguments, DoubleDashEndsTheOptions) {
   const Command after = ParseArguments({"--", "x.gcm", "f", "-o", "y.gcm"});
   ASSERT_TRUE(std::holds_alternative<UsageError>(after));
   EXPECT_NE(std::get<UsageError>(after).message.find("Unexpected \"-o\""), std::string::npos);
+}
+
+TEST(ParseArguments, InfoAndHashTakeTheImageAlone) {
+  const Command both = ParseArguments({"--hash", "x.gcm", "--info"});
+  ASSERT_TRUE(std::holds_alternative<InspectRequest>(both));
+  EXPECT_EQ(std::get<InspectRequest>(both).image, "x.gcm");
+  EXPECT_TRUE(std::get<InspectRequest>(both).info && std::get<InspectRequest>(both).hash);
+  const Command hash = ParseArguments({"--hash", "--", "-x"});
+  ASSERT_TRUE(std::holds_alternative<InspectRequest>(hash));
+  EXPECT_EQ(std::get<InspectRequest>(hash).image, "-x");
+  EXPECT_FALSE(std::get<InspectRequest>(hash).info);
+
+  const std::vector<std::pair<Args, std::string>> refused = {
+      {{"x.gcm", "f", "--info"}, "\"f\" is one too many"},
+      {{"x.gcm", "--hash", "t"}, "\"t\" is one too many"},
+      {{"x.gcm", "--info", "-o", "y.gcm"}, "-o and --no-verify belong to a rebuild"},
+      {{"--no-verify", "x.gcm", "--hash"}, "-o and --no-verify belong to a rebuild"},
+      {{"--info"}, "Missing IMAGE."},
+  };
+  for (const auto& [args, reason] : refused) {
+    const Command command = ParseArguments(args);
+    ASSERT_TRUE(std::holds_alternative<UsageError>(command)) << reason;
+    EXPECT_NE(std::get<UsageError>(command).message.find(reason), std::string::npos)
+        << std::get<UsageError>(command).message;
+  }
+}
+
+// The letters' table makes the help text's lines for them, in the order Corvane writes them.
+TEST(HelpText, DescribesEachOptionLetterOnItsOwnLines) {
+  const std::string help = HelpText();
+  EXPECT_NE(help.find("Usage: kelvore [--] IMAGE MODE [t] [s] [-o OUTPUT] [--no-verify]\n"),
+            std::string::npos);
+  EXPECT_NE(
+      help.find("\n  t            start every file on a 32 KiB boundary\n"
+                "  s            start streaming audio files (.adp, .dtk) on 32 KiB and keep the\n"
+                "               rest of their last 32 KiB block empty\n"
+                "  -o OUTPUT"),
+      std::string::npos)
+      << help;
 }
 
 TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {

@@ -104,6 +104,13 @@ class RebuildJobTest : public ::testing::Test {
     EXPECT_TRUE(AllZero(ReadFileRange(output, ImageSizeFor(mode) - tail, tail)));
   }
 
+  // The written image holds the source's header, but for the DOL and FST offsets.
+  void ExpectFaithfulRebuildInMemory(const CachedDiskFile::State& disk) const {
+    std::vector<std::byte> header(0x420);
+    disk.cache.Read(0, header);
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), source_bytes_.begin()));
+  }
+
   static std::uint64_t DataEnd(const Disc& disc) {
     std::uint64_t end = disc.fst_offset + disc.fst.SizeInBytes();
     for (const DiscFile& file : disc.fst.Files())
@@ -370,6 +377,54 @@ TEST_F(RebuildJobTest, InterruptionStopsWritingOrVerifyingAtTheNextChunk) {
     EXPECT_EQ(CountEvents(disk->events, phase), 2u);
     EXPECT_EQ(CountEvents(disk->events, "commit"), 0u);
   }
+}
+
+// Before any byte is written, a rebuild that would leave streaming audio off 32 KiB says so;
+// it then does what was asked.
+TEST_F(RebuildJobTest, WarnsBeforeWritingOfStreamingAudioThatCouldFreezeTheGame) {
+  const auto disk = UseCachedDisk();
+  std::string said_before_writing;
+  disk->on_event = [&](const std::string& event) {
+    if (event == "size") said_before_writing = console_.AllLines();
+  };
+  ASSERT_EQ(Run({.verify = false}), 0) << console_.AllErrors();
+  EXPECT_NE(said_before_writing.find(
+                "Warning: this disc streams audio, and 2 streaming audio files would not start\n"
+                "  on 32 KiB in the new image: the game may freeze when it plays them. Option s\n"
+                "  (Corvane's \"S\" box) or t places streaming audio on 32 KiB. Rebuilding as "
+                "asked.\n"),
+            std::string::npos)
+      << said_before_writing;
+  ExpectFaithfulRebuildInMemory(*disk);
+
+  console_ = {};
+  const LayoutOptions both{.align_all_files = true, .isolate_streaming_audio = true};
+  ASSERT_EQ(Run({.options = both, .output = folder_.PathOf("other.gcm"), .verify = false}), 0);
+  EXPECT_EQ(console_.AllLines().find("Warning"), std::string::npos);
+  EXPECT_NE(console_.AllLines().find("  Options: t (every file on 32 KiB), s (streaming audio on "
+                                     "whole 32 KiB blocks)\n"),
+            std::string::npos)
+      << console_.AllLines();
+}
+
+TEST_F(RebuildJobTest, SaysOnceThatAFullSizeImageIsRebuiltAnyway) {
+  services_.open_source = [this](const std::string&) {
+    return std::make_unique<testkit::MemorySourceImage>(image_.SystemArea(), 1'459'978'240);
+  };
+  UseCachedDisk();
+  ASSERT_EQ(Run({.mode = ImageMode::kLarge, .options = {.align_all_files = true}, .verify = false}),
+            0)
+      << console_.AllErrors();
+  const std::string note =
+      "Note: this is already a full-size image; rebuilding it anyway with g t.";
+  const std::string lines = console_.AllLines();
+  ASSERT_NE(lines.find(note), std::string::npos) << lines;
+  EXPECT_EQ(lines.find(note, lines.find(note) + 1), std::string::npos);
+
+  console_ = {};
+  services_.open_source = OpenSourceImage;
+  ASSERT_EQ(Run({.output = folder_.PathOf("wiped.gcm"), .verify = false}), 0);
+  EXPECT_EQ(console_.AllLines().find("Note:"), std::string::npos);
 }
 
 #ifndef _WIN32

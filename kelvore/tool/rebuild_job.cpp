@@ -1,8 +1,5 @@
 #include "kelvore/tool/rebuild_job.h"
 
-#include <exception>
-#include <new>
-
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/errors.h"
@@ -18,22 +15,6 @@
 
 namespace kelvore {
 namespace {
-
-// Runs one pass over the image with a progress line.
-void RunPhase(Console& console, std::string label, std::uint64_t total,
-              const InterruptFlag& interrupted,
-              const std::function<void(const TransferControl&)>& work) {
-  ProgressMeter meter(std::move(label), total, SteadyClock::now());
-  const TransferControl control{
-      .interrupted = interrupted,
-      .progress =
-          [&](std::uint64_t done) {
-            if (auto line = meter.Update(done, SteadyClock::now())) console.Progress(*line);
-          },
-  };
-  work(control);
-  console.Line(meter.Finish(SteadyClock::now()));
-}
 
 // The output and its unfinished name must be free, and neither may be the source itself
 // under another name.
@@ -63,7 +44,7 @@ struct Rebuilding {
 // Writes the image and pushes it to the storage; reads it back from there to compare unless
 // asked not to.
 void WriteAndVerify(const Rebuilding& job, OutputFile& output) {
-  RunPhase(
+  RunWithProgress(
       job.console, "Writing", job.plan.DataBytes(), job.interrupted,
       [&](const TransferControl& control) { WriteImage(job.plan, job.source, output, control); });
   job.console.Progress("Saving to the disk ...");
@@ -75,7 +56,7 @@ void WriteAndVerify(const Rebuilding& job, OutputFile& output) {
         "This file system cannot be read around the system's cache: the cache was dropped "
         "first, and the read-back is best effort.");
   }
-  RunPhase(
+  RunWithProgress(
       job.console, "Verifying", job.plan.ImageSize(), job.interrupted,
       [&](const TransferControl& control) { VerifyImage(job.plan, job.source, *reader, control); });
 }
@@ -100,9 +81,11 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
   const Disc disc = ReadDisc(*source, interrupted);
   const std::string output_path = request.output.value_or(DefaultOutputPath(request.image));
   for (const std::string& line : SummaryLines(disc, request, output_path)) console.Line(line);
+  NoteFullSizeImage(console, disc, request);
 
   const Layout layout = PlanLayout(disc, request.mode, request.options, interrupted);
   ListStreamingAudio(console, disc, layout, request);
+  WarnOfStreamingAudioOff32KiB(console, disc, layout);
   RequireOutputFree(*source, output_path, services);
 
   const ImagePlan plan(disc, layout, ReadBytes(*source, 0, format::kHeaderSize));
@@ -119,24 +102,11 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
 int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
                const InterruptFlag& interrupted) {
   bool output_started = false;
-  try {
-    Rebuild(request, services, console, interrupted, output_started);
-    return kExitDone;
-  } catch (const ImageError& error) {
-    console.Error(std::string("Error: ") + error.what());
-    return kExitImageRefused;
-  } catch (const FinishedImageError& error) {
-    console.Error(std::string("Error: ") + error.what());
-    return kExitIoFailure;
-  } catch (const IoError& error) {
-    console.Error(std::string("Error: ") + error.what());
-  } catch (const std::bad_alloc&) {
-    console.Error("Error: out of memory.");
-  } catch (const std::exception& error) {
-    console.Error(std::string("Error: ") + error.what());
-  }
-  if (output_started) console.Error("The unfinished image was removed.");
-  return kExitIoFailure;
+  return ExitCodeOf(
+      console, [&] { Rebuild(request, services, console, interrupted, output_started); },
+      [&] {
+        if (output_started) console.Error("The unfinished image was removed.");
+      });
 }
 
 }  // namespace kelvore

@@ -1,7 +1,10 @@
 #include "kelvore/tool/rebuild_summary.h"
 
+#include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_text.h"
+#include "kelvore/disc/streaming_audio.h"
 #include "kelvore/disc/text_format.h"
+#include "kelvore/tool/option_letters.h"
 
 namespace kelvore {
 namespace {
@@ -10,16 +13,6 @@ std::string ModeLine(ImageMode mode) {
   const std::string size = GroupedDecimal(ImageSizeFor(mode));
   return mode == ImageMode::kStandard ? "f, a standard image of " + size + " bytes"
                                       : "g, a 3 GB image of " + size + " bytes";
-}
-
-std::string OptionsLine(LayoutOptions options) {
-  std::string line;
-  if (options.align_all_files) line += "t (every file on 32 KiB)";
-  if (options.isolate_streaming_audio) {
-    if (!line.empty()) line += ", ";
-    line += "s (streaming audio on whole 32 KiB blocks)";
-  }
-  return line.empty() ? "none" : line;
 }
 
 }  // namespace
@@ -33,10 +26,40 @@ std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& re
       "  Source:  " + Printable(request.image) + " (" + ByteCount(disc.image_size) + ", " +
           CountOf(disc.fst.Files().size(), "file") + ")",
       "  Mode:    " + ModeLine(request.mode),
-      "  Options: " + OptionsLine(request.options),
+      "  Options: " + OptionsSummary(request.options),
       std::string("  Verify:  ") + (request.verify ? "yes, read back from the disk" : "no"),
       "  Output:  " + Printable(output_path),
   };
+}
+
+void NoteFullSizeImage(Console& console, const Disc& disc, const RebuildRequest& request) {
+  if (disc.image_size != format::kStandardImageSize) return;
+  console.Line("Note: this is already a full-size image; rebuilding it anyway with " +
+               LettersTyped(request.mode, request.options) + ".");
+}
+
+std::size_t StreamingAudioOff32KiB(const Disc& disc, const Layout& layout) {
+  if (!disc.audio_streaming) return 0;
+  const std::vector<DiscFile>& files = disc.fst.Files();
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].length != 0 && layout.file_offsets[i] % format::kBlockSize != 0 &&
+        IsStreamingAudioName(disc.fst.NameOf(files[i].entry))) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+void WarnOfStreamingAudioOff32KiB(Console& console, const Disc& disc, const Layout& layout) {
+  const std::size_t count = StreamingAudioOff32KiB(disc, layout);
+  if (count == 0) return;
+  console.Line("Warning: this disc streams audio, and " + CountOf(count, "streaming audio file") +
+               " would not start");
+  console.Line("  on 32 KiB in the new image: the game may freeze when it plays " +
+               std::string(count == 1 ? "it" : "them") + ". Option s");
+  console.Line(
+      "  (Corvane's \"S\" box) or t places streaming audio on 32 KiB. Rebuilding as asked.");
 }
 
 void ListStreamingAudio(Console& console, const Disc& disc, const Layout& layout,
