@@ -96,6 +96,23 @@ TEST(OutputFile, ReadsBackWhatWasFlushedInSectorAlignedBlocks) {
 }
 
 #ifndef _WIN32
+// A read that bypasses the cache goes straight to the storage, which takes whole sectors
+// into aligned memory only: an unaligned buffer is refused, as it is by Windows.
+TEST(OutputFile, TheReadBackGoesPastTheCacheAndTakesAlignedBuffersOnly) {
+  TempFolder folder;
+  const auto output = CreateOutputFile(folder.PathOf("out.gcm.part"));
+  output->SetSize(0x10000);
+  output->WriteAt(0, kAbc);
+  output->Flush();
+  const auto reader = output->OpenReadBack();
+  ASSERT_TRUE(reader->BypassesCache());
+  std::vector<std::byte> storage;
+  const std::span<std::byte> aligned = AlignedIn(storage, 0x2000, reader->SectorSize());
+  EXPECT_THROW(reader->ReadAt(0, aligned.subspan(1, 0x1000)), IoError);
+  reader->ReadAt(0, aligned.first(0x1000));
+  EXPECT_EQ(aligned[2], kAbc[2]);
+}
+
 // tmpfs keeps files in memory only; before Linux 6.6 it refuses direct reads, and the
 // read-back then reads through the cache after dropping it.
 TEST(OutputFile, ReadsBackFromAFileSystemInMemory) {
