@@ -1,5 +1,5 @@
-// kelvore: rebuilds a wiped GameCube disc image into a full-size one. Corvane starts it as
-// `kelvore IMAGE f|g [t] [s]`.
+// kelvore: rebuilds a wiped GameCube disc image into a full-size one, and reports on an
+// image and its checksums. Corvane starts it as `kelvore IMAGE f|g [t] [s]`.
 
 #include <string>
 #include <type_traits>
@@ -11,6 +11,7 @@
 #include "kelvore/platform/terminal.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/exit_codes.h"
+#include "kelvore/tool/inspection_job.h"
 #include "kelvore/tool/rebuild_job.h"
 #include "kelvore/tool/usage.h"
 
@@ -18,16 +19,23 @@ namespace {
 
 using namespace kelvore;
 
+const RebuildServices kFiles{
+    .open_source = OpenSourceImage,
+    .create_output = CreateOutputFile,
+    .path_exists = PathExists,
+};
+
 int Rebuild(RebuildRequest request, Console& console) {
   request.image = ResolvePath(request.image);
   if (request.output) request.output = ResolvePath(*request.output);
   WatchForInterrupts();
-  const RebuildServices services{
-      .open_source = OpenSourceImage,
-      .create_output = CreateOutputFile,
-      .path_exists = PathExists,
-  };
-  return RunRebuild(request, services, console, InterruptRequested());
+  return RunRebuild(request, kFiles, console, InterruptRequested());
+}
+
+int Inspect(InspectRequest request, Console& console) {
+  request.image = ResolvePath(request.image);
+  WatchForInterrupts();
+  return RunInspection(request, kFiles, console, InterruptRequested());
 }
 
 int Run(const Command& command, Console& console) {
@@ -44,6 +52,8 @@ int Run(const Command& command, Console& console) {
           console.Error("Error: " + parsed.message);
           console.Error(ShortUsage());
           return kExitUsage;
+        } else if constexpr (std::is_same_v<Parsed, InspectRequest>) {
+          return Inspect(parsed, console);
         } else {
           return Rebuild(parsed, console);
         }
@@ -54,7 +64,7 @@ int Run(const Command& command, Console& console) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  PrepareProcess();
+  if (!PrepareProcess()) return kExitIoFailure;
   const auto console = MakeTerminalConsole();
   const int exit_code = Run(ParseArguments(ProgramArguments(argc, argv)), *console);
   MarkCleanupDone();

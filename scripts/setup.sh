@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Corvane need on Debian 12: compilers for
 # Linux and for 32- and 64-bit Windows, GoogleTest, clang for fuzzing, 64-bit Wine, a
-# virtual X display, ImageMagick, Python (it draws the program's icon) and the locales the
-# code-page tests run under; then the 32-bit Wine for the shipping build's tests
-# (setup-wine32.sh). What is already present is not made again.
+# virtual X display, ImageMagick, Python (it draws the program's icon), time(1) (a test
+# measures the rebuild tool's memory with it) and the locales the code-page tests run
+# under; then the 32-bit Wine for the shipping build's tests (setup-wine32.sh). What is already present is not made again.
 set -euo pipefail
 scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=as-root.sh
@@ -16,7 +16,7 @@ packages=(
   binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth imagemagick x11-utils zip
-  python3 locales
+  python3 locales time
 )
 
 missing=()

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   const std::uint64_t total = std::strtoull(argv[2], nullptr, 10) * 1024 * 1024;
   const std::uint64_t count = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 600;
   kelvore::testkit::SyntheticImageRecipe recipe;
+  recipe.audio_streaming = true;  // every fiftieth file is streaming audio
   for (std::uint64_t i = 0; i < count; ++i) {
     // Lengths vary around the mean; alignments cycle through 4 bytes to 32 KiB.
     const std::uint64_t length = total / count / 2 + (total / count) * (i % 7) / 6;

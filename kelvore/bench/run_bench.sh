@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Benchmark, not a test: rebuilds a page-cached synthetic image holding about 1.2 GB of file
-# data and compares the time with `cat SOURCE > COPY` measured in the same run, with and
-# without verification; also reports kelvore's peak memory (maximum resident set).
+# data and compares the time with honest copies of the same bytes measured in the same run;
+# also reports kelvore's peak memory (maximum resident set).
 #
-# kelvore flushes the new image to the disk before naming it, so that a crash cannot leave a
-# half-written image under the final name; plain cat leaves its copy in memory. The second
-# reference, cat followed by a sync of the copy, does the same work as kelvore.
+# kelvore pushes the new image to the disk as it writes and flushes it before naming it; with
+# verification it then reads the whole image back from the disk, past the page cache. The
+# references do the same work: `cat SOURCE > COPY && sync COPY` for writing, and that
+# followed by `dd if=COPY of=/dev/null bs=4M iflag=direct` for writing and verifying. Plain
+# cat, which leaves its copy in memory, is shown for comparison only.
 #
 # Usage: kelvore/bench/run_bench.sh [BUILD_DIR [WORK_DIR]]
 #   BUILD_DIR  an optimised build (default: the native-release preset's, configured when
@@ -59,31 +61,33 @@ best() {
 
 cat_result=$(best sh -c 'cat "$1" > "$2"' cat "$source_image" "$work/copy.gcm")
 synced_cat_result=$(best sh -c 'cat "$1" > "$2" && sync "$2"' cat "$source_image" "$work/copy.gcm")
+read_back_result=$(best sh -c 'cat "$1" > "$2" && sync "$2" && dd if="$2" of=/dev/null bs=4M iflag=direct status=none' \
+  cat "$source_image" "$work/copy.gcm")
 fast_result=$(best "$kelvore" "$source_image" f -o "$work/out.gcm" --no-verify)
 verified_result=$(best "$kelvore" "$source_image" f -o "$work/out.gcm")
 
 report() {
   local name=$1 result=$2
-  awk -v name="$name" -v s="${result%% *}" -v kib="${result##* }" -v c="${cat_result%% *}" \
-    -v cs="${synced_cat_result%% *}" -v bytes="$data_bytes" 'BEGIN {
-      printf "%-24s %6.2f s %7.1f MB/s  %5.2f x cat  %5.2f x cat+sync  peak %5.1f MiB\n",
-             name, s, bytes / s / 1048576, c / s, cs / s, kib / 1024 }'
+  awk -v name="$name" -v s="${result%% *}" -v kib="${result##* }" -v bytes="$data_bytes" 'BEGIN {
+      printf "%-34s %6.2f s %7.1f MB/s  peak %5.1f MiB\n", name, s, bytes / s / 1048576, kib / 1024 }'
 }
 
 echo "Source: $(awk -v b="$data_bytes" 'BEGIN{printf "%.2f GB", b/1e9}') page-cached, best of $runs runs"
 report "cat SOURCE > COPY" "$cat_result"
 report "cat + sync COPY" "$synced_cat_result"
+report "cat + sync + dd iflag=direct COPY" "$read_back_result"
 report "kelvore --no-verify" "$fast_result"
-report "kelvore (verifying)" "$verified_result"
+report "kelvore (verifying from the disk)" "$verified_result"
 
-# The targets compare with cat + sync, which does the same work: a copy flushed to disk.
+# Each target compares kelvore with the reference that does the same work, as a ratio of
+# speeds (the reference's time over kelvore's).
 target() {
-  local name=$1 result=$2 least=$3
-  awk -v name="$name" -v s="${result%% *}" -v kib="${result##* }" -v cs="${synced_cat_result%% *}" \
+  local name=$1 result=$2 reference=$3 least=$4
+  awk -v name="$name" -v s="${result%% *}" -v kib="${result##* }" -v ref="${reference%% *}" \
     -v least="$least" 'BEGIN {
-      speed = cs / s; fast = speed >= least; small = kib < 32 * 1024
-      printf "Target %-20s >= %.2f x cat+sync: %5.2f, %s; peak < 32 MiB: %.1f MiB, %s\n",
+      speed = ref / s; fast = speed >= least; small = kib < 32 * 1024
+      printf "Target %-34s >= %.2f x its reference: %5.2f, %s; peak < 32 MiB: %.1f MiB, %s\n",
              name, least, speed, fast ? "met" : "NOT MET", kib / 1024, small ? "met" : "NOT MET" }'
 }
-target "kelvore --no-verify" "$fast_result" 0.80
-target "kelvore (verifying)" "$verified_result" 0.50
+target "kelvore --no-verify" "$fast_result" "$synced_cat_result" 0.85
+target "kelvore (verifying from the disk)" "$verified_result" "$read_back_result" 0.85

@@ -12,7 +12,11 @@ struct Disc {
   std::string game_code;  // as stored, possibly unprintable
   std::string maker;
   std::string game_name;
+  std::uint8_t disc_number = 0;  // 0 for the first disc
+  std::uint8_t revision = 0;
   bool audio_streaming = false;
+  std::uint8_t stream_buffer_size = 0;
+  std::uint32_t region = 0;  // the country code of the disc header information
 
   std::uint64_t image_size = 0;
   std::uint64_t apploader_end = 0;  // bytes up to here form the system area kept as it is

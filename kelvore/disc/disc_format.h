@@ -13,7 +13,10 @@ inline constexpr std::size_t kGameCodeOffset = 0x000;
 inline constexpr std::size_t kGameCodeLength = 4;
 inline constexpr std::size_t kMakerOffset = 0x004;
 inline constexpr std::size_t kMakerLength = 2;
+inline constexpr std::size_t kDiscNumberOffset = 0x006;  // 0 for the first disc
+inline constexpr std::size_t kRevisionOffset = 0x007;
 inline constexpr std::size_t kAudioStreamingOffset = 0x008;
+inline constexpr std::size_t kStreamBufferSizeOffset = 0x009;
 inline constexpr std::size_t kMagicOffset = 0x01C;
 inline constexpr std::uint32_t kMagicWord = 0xC2339F3D;
 inline constexpr std::size_t kGameNameOffset = 0x020;
@@ -22,6 +25,11 @@ inline constexpr std::size_t kDolOffsetField = 0x420;
 inline constexpr std::size_t kFstOffsetField = 0x424;
 inline constexpr std::size_t kFstSizeField = 0x428;
 inline constexpr std::size_t kHeaderSize = 0x440;
+
+// Disc header information (bi2.bin), which follows the header: its country code at 0x18, a
+// big-endian word whose value the console compares with its own region (0 Japan, 1 USA,
+// 2 PAL).
+inline constexpr std::size_t kRegionOffset = 0x458;
 
 // Apploader: a 0x20-byte header, then its code, then its trailer.
 inline constexpr std::uint64_t kApploaderOffset = 0x2440;

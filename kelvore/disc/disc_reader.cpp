@@ -27,16 +27,15 @@ std::string TextAt(std::span<const std::byte> header, std::size_t offset, std::s
 void RequireWithinImage(const std::string& what, std::uint64_t offset, std::uint64_t length,
                         std::uint64_t image_size) {
   if (offset + length <= image_size) return;
-  throw ImageError(what + " (" + GroupedDecimal(length) + " bytes at " + Hex(offset) +
-                   ") reaches past the end of the image, which is " + GroupedDecimal(image_size) +
-                   " bytes long.");
+  throw ImageError(what + " (" + ByteCount(length) + " at " + Hex(offset) +
+                   ") reaches past the end of the image, which is " + ByteCount(image_size) +
+                   " long.");
 }
 
 std::vector<std::byte> ReadHeader(const ByteSource& source) {
   if (source.Size() < kHeaderSize) {
-    throw ImageError("The image is " + GroupedDecimal(source.Size()) +
-                     " bytes long, too short for the " + GroupedDecimal(kHeaderSize) +
-                     "-byte disc header.");
+    throw ImageError("The image is " + ByteCount(source.Size()) + " long, too short for the " +
+                     GroupedDecimal(kHeaderSize) + "-byte disc header.");
   }
   std::vector<std::byte> header = ReadBytes(source, 0, kHeaderSize);
   const std::uint32_t magic = LoadBe32(header, kMagicOffset);
@@ -50,9 +49,8 @@ std::vector<std::byte> ReadHeader(const ByteSource& source) {
 std::uint64_t ApploaderEnd(const ByteSource& source) {
   const std::uint64_t header_end = kApploaderOffset + kApploaderHeaderSize;
   if (source.Size() < header_end) {
-    throw ImageError("The image is " + GroupedDecimal(source.Size()) +
-                     " bytes long, too short for the apploader header at " + Hex(kApploaderOffset) +
-                     ".");
+    throw ImageError("The image is " + ByteCount(source.Size()) +
+                     " long, too short for the apploader header at " + Hex(kApploaderOffset) + ".");
   }
   const auto header = ReadBytes(source, kApploaderOffset, kApploaderHeaderSize);
   const std::uint64_t length = kApploaderHeaderSize +
@@ -72,8 +70,8 @@ std::uint64_t CheckedDolLength(const ByteSource& source, std::uint32_t dol_offse
 FileSystemTable ReadFst(const ByteSource& source, std::uint32_t fst_offset, std::uint32_t fst_size,
                         DiscEncoding encoding, const InterruptFlag& interrupted) {
   if (fst_size > kMaxFstSize) {
-    throw ImageError("The FST claims " + GroupedDecimal(fst_size) +
-                     " bytes, far more than a GameCube can load (" + GroupedDecimal(kMaxFstSize) +
+    throw ImageError("The FST claims " + ByteCount(fst_size) +
+                     ", far more than a GameCube can load (" + GroupedDecimal(kMaxFstSize) +
                      " at most).");
   }
   RequireWithinImage("The FST", fst_offset, fst_size, source.Size());
@@ -86,10 +84,9 @@ void CheckFileData(const FileSystemTable& fst, std::uint64_t image_size,
   for (const DiscFile& file : fst.Files()) {
     StopIfInterrupted(interrupted);
     if (file.length == 0 || std::uint64_t{file.offset} + file.length <= image_size) continue;
-    throw ImageError("The data of " + fst.PathOf(file.entry) + " (" + GroupedDecimal(file.length) +
-                     " bytes at " + Hex(file.offset) +
-                     ") reaches past the end of the image, which is " + GroupedDecimal(image_size) +
-                     " bytes long: the dump is damaged.");
+    throw ImageError("The data of " + fst.PathOf(file.entry) + " (" + ByteCount(file.length) +
+                     " at " + Hex(file.offset) + ") reaches past the end of the image, which is " +
+                     ByteCount(image_size) + " long: the dump is damaged.");
   }
 }
 
@@ -110,7 +107,11 @@ Disc ReadDisc(const ByteSource& source, const InterruptFlag& interrupted) {
       .game_code = std::move(game_code),
       .maker = TextAt(header, kMakerOffset, kMakerLength),
       .game_name = TextAt(header, kGameNameOffset, kGameNameEnd - kGameNameOffset),
+      .disc_number = std::to_integer<std::uint8_t>(header[kDiscNumberOffset]),
+      .revision = std::to_integer<std::uint8_t>(header[kRevisionOffset]),
       .audio_streaming = header[kAudioStreamingOffset] != std::byte{0},
+      .stream_buffer_size = std::to_integer<std::uint8_t>(header[kStreamBufferSizeOffset]),
+      .region = LoadBe32(ReadBytes(source, kRegionOffset, 4), 0),
       .image_size = source.Size(),
       .apploader_end = apploader_end,
       .dol_offset = dol_offset,

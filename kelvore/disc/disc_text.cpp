@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 
+#include "kelvore/disc/text_format.h"
 #include "kelvore/platform/shift_jis.h"
 
 namespace kelvore {
@@ -50,17 +51,10 @@ void AppendUtf8(std::string& text, char32_t character) {
   }
 }
 
-void AppendEscaped(std::string& text, unsigned char byte) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  text += "\\x";
-  text += kDigits[byte >> 4];
-  text += kDigits[byte & 0xF];
-}
-
 // The character `byte` stands for, or the byte escaped when that is a control character.
 void AppendCharacter(std::string& text, char32_t character, unsigned char byte) {
   if (IsControl(character)) {
-    AppendEscaped(text, byte);
+    AppendEscapedByte(text, byte);
   } else {
     AppendUtf8(text, character);
   }
@@ -90,12 +84,12 @@ std::string ShownShiftJis(std::string_view raw) {
       if (const auto character = ShiftJisCharacter(byte, trail)) {
         AppendUtf8(text, *character);
       } else {
-        AppendEscaped(text, byte);
-        AppendEscaped(text, trail);
+        AppendEscapedByte(text, byte);
+        AppendEscapedByte(text, trail);
       }
       ++i;
     } else {
-      AppendEscaped(text, byte);
+      AppendEscapedByte(text, byte);
     }
   }
   return text;

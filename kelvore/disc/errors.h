@@ -18,4 +18,12 @@ class IoError : public corvane::MessageError {
   using MessageError::MessageError;
 };
 
+// The new image is complete under its final name, but something after the naming failed
+// (its unfinished name could not be removed, or its folder not flushed). The tool exits
+// with code 3 and leaves the finished image in place.
+class FinishedImageError : public IoError {
+ public:
+  using IoError::IoError;
+};
+
 }  // namespace kelvore

@@ -42,8 +42,8 @@ FileSystemTable::FileSystemTable(std::vector<std::byte> bytes, DiscEncoding enco
 
 void FileSystemTable::CheckRoot() const {
   if (bytes_.size() < kFstEntrySize) {
-    throw ImageError("The FST is " + std::to_string(bytes_.size()) +
-                     " bytes long, too short for its root entry.");
+    throw ImageError("The FST is " + ByteCount(bytes_.size()) +
+                     " long, too short for its root entry.");
   }
   if (bytes_[0] != kDirectoryType) {
     throw ImageError("The FST's root entry is not a directory.");
@@ -54,8 +54,8 @@ void FileSystemTable::CheckRoot() const {
   }
   if (count * kFstEntrySize > bytes_.size()) {
     throw ImageError("The FST lists " + GroupedDecimal(count) + " entries (" +
-                     GroupedDecimal(count * kFstEntrySize) + " bytes), but it is only " +
-                     GroupedDecimal(bytes_.size()) + " bytes long.");
+                     ByteCount(count * kFstEntrySize) + "), but it is only " +
+                     ByteCount(bytes_.size()) + " long.");
   }
 }
 
@@ -120,8 +120,7 @@ void FileSystemTable::CheckName(std::uint32_t entry) const {
   const std::string where = EntryLabel(entry) + " in " + PathOf(parents_[entry]);
   if (name_offset >= StringTableSize()) {
     throw ImageError(where + ": its name offset " + Hex(name_offset) +
-                     " lies outside the string table of " + GroupedDecimal(StringTableSize()) +
-                     " bytes.");
+                     " lies outside the string table of " + ByteCount(StringTableSize()) + ".");
   }
   throw ImageError(where + ": its name at " + Hex(name_offset) +
                    " runs to the end of the string table without a terminating NUL.");

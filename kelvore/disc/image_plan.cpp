@@ -64,4 +64,14 @@ std::string ImagePlan::Describe(const ImagePiece& piece) const {
   return disc_.fst.PathOf(piece.entry);
 }
 
+std::string ImagePlan::DescribeOffset(std::uint64_t offset) const {
+  std::string description = "an empty stretch";
+  ForEachPiece([&](const ImagePiece& piece) {
+    if (offset >= piece.target_offset && offset - piece.target_offset < piece.length) {
+      description = Describe(piece);
+    }
+  });
+  return description;
+}
+
 }  // namespace kelvore

@@ -45,6 +45,9 @@ class ImagePlan {
   // "the DOL", "/audio/track01.adp", ...: names a piece in messages.
   std::string Describe(const ImagePiece& piece) const;
 
+  // Names what lies at `offset` of the image: its piece, or "an empty stretch".
+  std::string DescribeOffset(std::uint64_t offset) const;
+
  private:
   const Disc& disc_;
   const Layout& layout_;

@@ -16,14 +16,17 @@ using format::kBlockSize;
 void RequireFits(std::uint64_t data_end, ImageMode mode) {
   const std::uint64_t image_size = ImageSizeFor(mode);
   if (data_end <= image_size) return;
-  const std::string excess = GroupedDecimal(data_end - image_size);
-  if (mode == ImageMode::kStandard) {
-    throw ImageError("The data does not fit a standard image: it needs " + excess +
-                     " bytes more than the " + GroupedDecimal(image_size) +
-                     " bytes of a full disc. The 3 GB mode (g) may help.");
+  const std::string excess = ByteCount(data_end - image_size);
+  if (mode == ImageMode::kLarge) {
+    throw ImageError("The data does not fit even a 3 GB image: it needs " + excess +
+                     " more than its " + ByteCount(image_size) + ".");
   }
-  throw ImageError("The data does not fit even a 3 GB image: it needs " + excess +
-                   " bytes more than its " + GroupedDecimal(image_size) + " bytes.");
+  // The 3 GB image places everything as the standard one does, only further out.
+  const bool fits_large = data_end <= ImageSizeFor(ImageMode::kLarge);
+  throw ImageError(
+      "The data does not fit a standard image: it needs " + excess + " more than the " +
+      ByteCount(image_size) + " of a full disc." +
+      (fits_large ? " The 3 GB mode (g) may help." : " It does not fit a 3 GB image (g) either."));
 }
 
 // Places the files one after another from `start`; returns where the last one ends. A file
@@ -50,7 +53,27 @@ std::uint64_t PlaceFiles(const Disc& disc, LayoutOptions options, std::uint64_t 
   return cursor;
 }
 
+// The DOL and then the FST go on the 32 KiB boundaries after the system area.
+struct SystemPlacement {
+  std::uint64_t dol_offset;
+  std::uint64_t fst_offset;
+  std::uint64_t fst_end;
+};
+
+SystemPlacement PlaceSystemFiles(const Disc& disc) {
+  const std::uint64_t dol_offset = AlignUp(disc.apploader_end, kBlockSize);
+  const std::uint64_t fst_offset = AlignUp(dol_offset + disc.dol_length, kBlockSize);
+  return {dol_offset, fst_offset, fst_offset + disc.fst.SizeInBytes()};
+}
+
 }  // namespace
+
+std::uint64_t PlannedDataEnd(const Disc& disc, LayoutOptions options,
+                             const InterruptFlag& interrupted) {
+  Layout unused;
+  std::vector<std::uint64_t> offsets;
+  return PlaceFiles(disc, options, PlaceSystemFiles(disc).fst_end, interrupted, unused, offsets);
+}
 
 std::uint64_t ImageSizeFor(ImageMode mode) {
   return mode == ImageMode::kStandard ? format::kStandardImageSize : format::kLargeImageSize;
@@ -60,9 +83,7 @@ Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options,
                   const InterruptFlag& interrupted) {
   Layout layout;
   layout.image_size = ImageSizeFor(mode);
-  const std::uint64_t dol_offset = AlignUp(disc.apploader_end, kBlockSize);
-  const std::uint64_t fst_offset = AlignUp(dol_offset + disc.dol_length, kBlockSize);
-  const std::uint64_t fst_end = fst_offset + disc.fst.SizeInBytes();
+  const auto [dol_offset, fst_offset, fst_end] = PlaceSystemFiles(disc);
   RequireFits(fst_end, mode);
 
   std::vector<std::uint64_t> offsets;

@@ -36,4 +36,9 @@ struct Layout {
 Layout PlanLayout(const Disc& disc, ImageMode mode, LayoutOptions options,
                   const InterruptFlag& interrupted = NeverInterrupted());
 
+// Where the last file's data ends in the layout `options` give (before a 3 GB image moves
+// the files outward): the least image size that holds the data, whatever the mode.
+std::uint64_t PlannedDataEnd(const Disc& disc, LayoutOptions options,
+                             const InterruptFlag& interrupted = NeverInterrupted());
+
 }  // namespace kelvore

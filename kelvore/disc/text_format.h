@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kelvore {
 
@@ -10,5 +11,20 @@ std::string Hex(std::uint64_t value);
 
 // "1,459,978,240": byte counts in messages.
 std::string GroupedDecimal(std::uint64_t value);
+
+// "1 byte", "1,024 bytes".
+std::string ByteCount(std::uint64_t value);
+
+// "1 file", "600 files": `count` and the noun, which takes an "s" unless the count is 1.
+std::string CountOf(std::uint64_t count, std::string_view noun);
+
+// A path or a command-line argument as messages show it: its bytes as they are (they are
+// the system's own encoding, not disc text), but with control characters written as \xHH
+// (C0 controls, DEL, and C1 controls, encoded in UTF-8 or as single bytes outside a UTF-8
+// character), so that no name can move the cursor or forge a line of the tool's own output.
+std::string Printable(std::string_view text);
+
+// Appends `byte` written as \xHH.
+void AppendEscapedByte(std::string& text, unsigned char byte);
 
 }  // namespace kelvore

@@ -8,7 +8,6 @@
 #include "kelvore/disc/alignment.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_format.h"
-#include "kelvore/disc/streaming_audio.h"
 
 namespace kelvore::testkit {
 namespace {
@@ -160,10 +159,12 @@ void SyntheticImage::WriteSystemArea() {
   std::fill_n(system_area_.begin(), kHeaderSize, std::byte{0});
   PutText(system_area_, kGameCodeOffset, recipe_.game_code);
   PutText(system_area_, kMakerOffset, recipe_.maker);
-  const bool streaming =
-      std::any_of(recipe_.files.begin(), recipe_.files.end(),
-                  [](const SyntheticFile& f) { return IsStreamingAudioName(f.path); });
-  system_area_[kAudioStreamingOffset] = streaming ? std::byte{1} : std::byte{0};
+  system_area_[kDiscNumberOffset] = std::byte{recipe_.disc_number};
+  system_area_[kRevisionOffset] = std::byte{recipe_.revision};
+  system_area_[kAudioStreamingOffset] = recipe_.audio_streaming ? std::byte{1} : std::byte{0};
+  system_area_[kStreamBufferSizeOffset] = std::byte{recipe_.stream_buffer_size};
+  StoreBe32(system_area_, kRegionOffset,
+            recipe_.region.value_or(RegionOfGameCode(recipe_.game_code)));
   StoreBe32(system_area_, kMagicOffset, kMagicWord);
   PutText(system_area_, kGameNameOffset, recipe_.game_name);
   StoreBe32(system_area_, kDolOffsetField, dol_offset_);
@@ -225,8 +226,16 @@ void SyntheticImage::WriteTo(const std::string& path) const {
   std::filesystem::resize_file(path, size_);
 }
 
+std::uint32_t RegionOfGameCode(std::string_view game_code) {
+  const char letter = game_code.size() < 4 ? '\0' : game_code[3];
+  if (letter == 'J' || letter == 'K') return 0;
+  return letter == 'E' ? 1 : 2;
+}
+
 SyntheticImageRecipe NestedDiscRecipe() {
   SyntheticImageRecipe recipe;
+  recipe.audio_streaming = true;
+  recipe.stream_buffer_size = 10;
   recipe.files = {
       {"opening.bnr", 0x1960, 32 * 1024},    {"audio/bgm01.adp", 70000, 32 * 1024},
       {"audio/voice/v01.dtk", 5000, 4},      {"audio/sfx.bin", 1234, 8},

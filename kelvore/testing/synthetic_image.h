@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,15 @@ struct SyntheticImageRecipe {
   std::string game_code = "GKVE";
   std::string maker = "01";
   std::string game_name = "Kelvore Test Disc";
+  std::uint8_t disc_number = 0;  // 0 for the first disc
+  std::uint8_t revision = 0;
+  // The header's audio-streaming flag, apart from the files: a disc may have either without
+  // the other.
+  bool audio_streaming = false;
+  std::uint8_t stream_buffer_size = 0;
+  // The country code of the header information; by default the one the game code's last
+  // letter stands for, as on real discs (Korean discs carry Japan's).
+  std::optional<std::uint32_t> region;
   std::uint32_t apploader_code_size = 0x1234;
   std::uint32_t apploader_trailer_size = 0x40;
   std::uint32_t dol_text_size = 0x900;
@@ -88,7 +98,12 @@ class SyntheticImage {
   std::uint64_t size_ = 0;
 };
 
-// A nested disc with files of many alignments, two streaming audio tracks and an empty file.
+// The country code real discs carry for a game code's last letter: 0 Japan (J, and K, Korea),
+// 1 USA (E), 2 PAL (the rest).
+std::uint32_t RegionOfGameCode(std::string_view game_code);
+
+// A nested disc that streams audio, with files of many alignments, three streaming audio
+// tracks (two of them off 32 KiB) and an empty file.
 SyntheticImageRecipe NestedDiscRecipe();
 
 // Crafted file tables, every entry a directory named "a" (all at name offset 0). The most

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "kelvore/tool/usage.h"
 #include "kelvore/tool/windows_command_line.h"
 
 namespace kelvore {
@@ -79,6 +80,9 @@ TEST(CorvaneCommandLine, OtherLinesSplitLikeAnyWindowsProgram) {
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore   x.gcm\tf  t", "C:\\elsewhere\\kelvore.exe"),
             (Args{"x.gcm", "f", "t"}));
   EXPECT_EQ(ArgumentsFromCommandLine("kelvore.exe", "C:\\kelvore.exe"), Args{});
+  // A first word that only begins with the tool's own path is another program's path.
+  EXPECT_EQ(ArgumentsFromCommandLine("C:\\k\\kelvore.exeX img f", "C:\\k\\kelvore.exe"),
+            (Args{"img", "f"}));
 }
 
 TEST(CorvaneCommandLine, OptionWordsAnywhereMakeAnOrdinaryLine) {
@@ -110,6 +114,57 @@ TEST(ParseArguments, ReadsOptionsAnywhere) {
   EXPECT_FALSE(request.verify);
 }
 
+TEST(ParseArguments, DoubleDashEndsTheOptions) {
+  const RebuildRequest request = ParseRequest({"--no-verify", "--", "-x", "f", "t"});
+  EXPECT_EQ(request.image, "-x");
+  EXPECT_FALSE(request.verify);
+  EXPECT_TRUE(request.options.align_all_files);
+  EXPECT_EQ(ParseRequest({"--", "--help", "g"}).image, "--help");
+  EXPECT_EQ(ParseRequest({"x.gcm", "--", "f"}).mode, ImageMode::kStandard);
+  const Command after = ParseArguments({"--", "x.gcm", "f", "-o", "y.gcm"});
+  ASSERT_TRUE(std::holds_alternative<UsageError>(after));
+  EXPECT_NE(std::get<UsageError>(after).message.find("Unexpected \"-o\""), std::string::npos);
+}
+
+TEST(ParseArguments, InfoAndHashTakeTheImageAlone) {
+  const Command both = ParseArguments({"--hash", "x.gcm", "--info"});
+  ASSERT_TRUE(std::holds_alternative<InspectRequest>(both));
+  EXPECT_EQ(std::get<InspectRequest>(both).image, "x.gcm");
+  EXPECT_TRUE(std::get<InspectRequest>(both).info && std::get<InspectRequest>(both).hash);
+  const Command hash = ParseArguments({"--hash", "--", "-x"});
+  ASSERT_TRUE(std::holds_alternative<InspectRequest>(hash));
+  EXPECT_EQ(std::get<InspectRequest>(hash).image, "-x");
+  EXPECT_FALSE(std::get<InspectRequest>(hash).info);
+
+  const std::vector<std::pair<Args, std::string>> refused = {
+      {{"x.gcm", "f", "--info"}, "\"f\" is one too many"},
+      {{"x.gcm", "--hash", "t"}, "\"t\" is one too many"},
+      {{"x.gcm", "--info", "-o", "y.gcm"}, "-o and --no-verify belong to a rebuild"},
+      {{"--no-verify", "x.gcm", "--hash"}, "-o and --no-verify belong to a rebuild"},
+      {{"--info"}, "Missing IMAGE."},
+  };
+  for (const auto& [args, reason] : refused) {
+    const Command command = ParseArguments(args);
+    ASSERT_TRUE(std::holds_alternative<UsageError>(command)) << reason;
+    EXPECT_NE(std::get<UsageError>(command).message.find(reason), std::string::npos)
+        << std::get<UsageError>(command).message;
+  }
+}
+
+// The letters' table makes the help text's lines for them, in the order Corvane writes them.
+TEST(HelpText, DescribesEachOptionLetterOnItsOwnLines) {
+  const std::string help = HelpText();
+  EXPECT_NE(help.find("Usage: kelvore [--] IMAGE MODE [t] [s] [-o OUTPUT] [--no-verify]\n"),
+            std::string::npos);
+  EXPECT_NE(
+      help.find("\n  t            start every file on a 32 KiB boundary\n"
+                "  s            start streaming audio files (.adp, .dtk) on 32 KiB and keep the\n"
+                "               rest of their last 32 KiB block empty\n"
+                "  -o OUTPUT"),
+      std::string::npos)
+      << help;
+}
+
 TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {
   EXPECT_TRUE(std::holds_alternative<ShowHelp>(ParseArguments({"x.gcm", "--help"})));
   EXPECT_TRUE(std::holds_alternative<ShowVersion>(ParseArguments({"--version", "x.gcm", "q"})));
@@ -130,6 +185,9 @@ TEST(ParseArguments, RefusesAnythingElseWithAReason) {
       {{"x.gcm", "f", "-o", "a", "-o", "b"}, "-o is given twice"},
       {{"x.gcm", "f", "--fast"}, "Unknown option \"--fast\""},
       {{"x.gcm", "f", "/?"}, "Unexpected \"/?\""},
+      // Arguments are shown with their control characters escaped.
+      {{"x.gcm", "\x1B[2Jf"}, "MODE must be f or g, not \"\\x1B[2Jf\""},
+      {{"x.gcm", "f", "--\nDone"}, "Unknown option \"--\\x0ADone\""},
   };
   for (const auto& [args, reason] : cases) {
     const Command command = ParseArguments(args);

@@ -48,11 +48,15 @@ class FaultyOutputFile : public OutputFile {
     }
   }
 
-  void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    real_->ReadAt(offset, out);
-  }
   void SetSize(std::uint64_t size) override { real_->SetSize(size); }
+  void StartWriteBack(std::uint64_t offset, std::uint64_t length) override {
+    real_->StartWriteBack(offset, length);
+  }
+  void WaitForWriteBack(std::uint64_t offset, std::uint64_t length) override {
+    real_->WaitForWriteBack(offset, length);
+  }
   void Flush() override { real_->Flush(); }
+  std::unique_ptr<StorageReader> OpenReadBack() override { return real_->OpenReadBack(); }
   void CommitAs(const std::string& final_path) override { real_->CommitAs(final_path); }
 
  private:

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "kelvore/disc/errors.h"
 #include "kelvore/platform/arguments.h"
+#include "kelvore/platform/process_start.h"
 #include "kelvore/tests/temp_folder.h"
 
 #ifdef _WIN32
@@ -17,6 +22,7 @@
 #include "platform/win32/wide_text.h"
 #else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace kelvore {
@@ -37,12 +43,9 @@ TEST(OutputFile, WritesAtOffsetsKeepsZerosBetweenAndTakesItsFinalName) {
   const std::string final_path = folder.PathOf("out.gcm");
   {
     const auto output = CreateOutputFile(final_path + ".part");
-    output->WriteAt(100'000, kAbc);
     output->SetSize(std::uint64_t{1} << 30);
+    output->WriteAt(100'000, kAbc);
     output->Flush();
-    Bytes readback(5);
-    output->ReadAt(99'998, readback);
-    EXPECT_EQ(readback, (Bytes{std::byte{0}, std::byte{0}, kAbc[0], kAbc[1], kAbc[2]}));
     output->CommitAs(final_path);
   }
   EXPECT_EQ(folder.Entries(), Strings{"out.gcm"});
@@ -54,6 +57,77 @@ TEST(OutputFile, WritesAtOffsetsKeepsZerosBetweenAndTakesItsFinalName) {
   EXPECT_LT(status.st_blocks * 512, 1024 * 1024) << "the zero areas were written out";
 #endif
 }
+
+// A buffer of `size` bytes at an address that is a multiple of `alignment`.
+std::span<std::byte> AlignedIn(std::vector<std::byte>& storage, std::size_t size,
+                               std::size_t alignment) {
+  storage.resize(size + alignment);
+  void* start = storage.data();
+  std::size_t space = storage.size();
+  return {static_cast<std::byte*>(std::align(alignment, size, start, space)), size};
+}
+
+// Reads `size` bytes from the start of a flushed output through its read-back.
+Bytes ReadBack(OutputFile& output, std::size_t size, std::optional<bool> expect_bypass) {
+  const auto reader = output.OpenReadBack();
+  const std::size_t sector = reader->SectorSize();
+  EXPECT_GE(sector, 4096u);
+  EXPECT_EQ(32768 % sector, 0u);
+  if (expect_bypass) {
+    EXPECT_EQ(reader->BypassesCache(), *expect_bypass);
+  }
+  std::vector<std::byte> storage;
+  const std::span<std::byte> block = AlignedIn(storage, size, sector);
+  reader->ReadAt(0, block);
+  return {block.begin(), block.end()};
+}
+
+TEST(OutputFile, ReadsBackWhatWasFlushedInSectorAlignedBlocks) {
+  TempFolder folder;
+  const auto output = CreateOutputFile(folder.PathOf("out.gcm.part"));
+  output->SetSize(0x10000);
+  output->WriteAt(0x8001, kAbc);
+  output->StartWriteBack(0x8001, 3);
+  output->WaitForWriteBack(0x8001, 3);
+  output->Flush();
+  Bytes expected(0x10000);
+  std::copy(kAbc.begin(), kAbc.end(), expected.begin() + 0x8001);
+  EXPECT_EQ(ReadBack(*output, 0x10000, true), expected);
+}
+
+#ifndef _WIN32
+// A read that bypasses the cache goes straight to the storage, which takes whole sectors
+// into aligned memory only: an unaligned buffer is refused, as it is by Windows.
+TEST(OutputFile, TheReadBackGoesPastTheCacheAndTakesAlignedBuffersOnly) {
+  TempFolder folder;
+  const auto output = CreateOutputFile(folder.PathOf("out.gcm.part"));
+  output->SetSize(0x10000);
+  output->WriteAt(0, kAbc);
+  output->Flush();
+  const auto reader = output->OpenReadBack();
+  ASSERT_TRUE(reader->BypassesCache());
+  std::vector<std::byte> storage;
+  const std::span<std::byte> aligned = AlignedIn(storage, 0x2000, reader->SectorSize());
+  EXPECT_THROW(reader->ReadAt(0, aligned.subspan(1, 0x1000)), IoError);
+  reader->ReadAt(0, aligned.first(0x1000));
+  EXPECT_EQ(aligned[2], kAbc[2]);
+}
+
+// tmpfs keeps files in memory only; before Linux 6.6 it refuses direct reads, and the
+// read-back then reads through the cache after dropping it.
+TEST(OutputFile, ReadsBackFromAFileSystemInMemory) {
+  struct stat shm {};
+  if (stat("/dev/shm", &shm) != 0 || !S_ISDIR(shm.st_mode)) GTEST_SKIP() << "no /dev/shm";
+  const std::string path = "/dev/shm/kelvore-test-" + std::to_string(getpid()) + ".part";
+  const auto output = CreateOutputFile(path);
+  output->SetSize(0x8000);
+  output->WriteAt(0, kAbc);
+  output->Flush();
+  Bytes expected(0x8000);
+  std::copy(kAbc.begin(), kAbc.end(), expected.begin());
+  EXPECT_EQ(ReadBack(*output, 0x8000, std::nullopt), expected);
+}
+#endif
 
 TEST(OutputFile, CommitNeverReplacesAFileThatAppearedMeanwhile) {
   TempFolder folder;
@@ -92,6 +166,32 @@ TEST(SourceImage, ReportsAFileThatEndsEarlierThanItsSize) {
   }
 }
 
+// The source is known by what it is, under any of its names, and on POSIX, where others may
+// write it while it is open, a change of its last-write time is noticed.
+TEST(SourceImage, KnowsItselfUnderAnyNameAndNoticesAChange) {
+  TempFolder folder;
+  const std::string image = folder.PathOf("Disc One.gcm");
+  WriteFileBytes(image, kAbc);
+  WriteFileBytes(folder.PathOf("other.gcm"), kAbc);
+  std::filesystem::create_hard_link(image, folder.PathOf("linked.gcm"));
+  const auto source = OpenSourceImage(image);
+  EXPECT_TRUE(source->IsFileAt(image));
+  EXPECT_TRUE(source->IsFileAt(folder.PathOf("linked.gcm")));
+  EXPECT_FALSE(source->IsFileAt(folder.PathOf("other.gcm")));
+  EXPECT_FALSE(source->IsFileAt(folder.PathOf("absent.gcm")));
+#ifdef _WIN32
+  wchar_t short_path[MAX_PATH];
+  ASSERT_GT(GetShortPathNameW(platform::win32::Widen(image).c_str(), short_path, MAX_PATH), 0u);
+  EXPECT_TRUE(source->IsFileAt(platform::win32::Narrow(short_path)));
+#endif
+  EXPECT_FALSE(source->ChangedSinceOpened());
+#ifndef _WIN32
+  std::filesystem::last_write_time(image,
+                                   std::filesystem::last_write_time(image) + std::chrono::hours(1));
+  EXPECT_TRUE(source->ChangedSinceOpened());
+#endif
+}
+
 std::string OpenFailure(const std::string& path) {
   try {
     OpenSourceImage(path);
@@ -125,6 +225,20 @@ TEST(SourceImage, SaysWhatAnInputThatIsNoImageFileIs) {
   EXPECT_EQ(OpenFailure("/dev/null"), "/dev/null is a device, not a disc image file.");
 #endif
 }
+
+#ifdef _WIN32
+// A parent may pass a standard handle that is not open here; its number would be free for
+// the tool's own files, and the tool's output could land in them.
+TEST(PrepareProcess, DropsAStandardHandleThatIsNotOpenAndKeepsTheOthers) {
+  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  SetStdHandle(STD_ERROR_HANDLE, reinterpret_cast<HANDLE>(std::uintptr_t{0x3FFFFC}));
+  EXPECT_TRUE(PrepareProcess());
+  EXPECT_EQ(GetStdHandle(STD_ERROR_HANDLE), nullptr);
+  EXPECT_EQ(GetStdHandle(STD_OUTPUT_HANDLE), output);
+  SetStdHandle(STD_ERROR_HANDLE, error);
+}
+#endif
 
 #ifndef _WIN32
 // "link/.." is the folder above where the link leads, not the folder holding the link.

@@ -164,9 +164,39 @@ TEST(LayoutFit, StandardModeRefusesDataThatDoesNotFitAndSaysByHowMuch) {
             large.image_size);
 }
 
-TEST(LayoutFit, LargeModeRefusesDataBeyondThreeGigabytes) {
+std::string FitFailure(const Disc& disc, ImageMode mode) {
+  try {
+    PlanLayout(disc, mode, {});
+  } catch (const ImageError& error) {
+    return error.what();
+  }
+  return "fits";
+}
+
+TEST(LayoutFit, DataEndingExactlyAtTheImageEndFitsAndOneByteMoreDoesNot) {
+  constexpr std::uint64_t kFirstFileOffset = 0x18000;
+  EXPECT_EQ(FitFailure(DiscWithOneFile(1'459'978'240 - kFirstFileOffset), ImageMode::kStandard),
+            "fits");
+  const std::string one_more =
+      FitFailure(DiscWithOneFile(1'459'978'240 - kFirstFileOffset + 1), ImageMode::kStandard);
+  EXPECT_NE(one_more.find("needs 1 byte more than the 1,459,978,240 bytes"), std::string::npos)
+      << one_more;
+  EXPECT_EQ(FitFailure(DiscWithOneFile(3'221'225'472 - kFirstFileOffset), ImageMode::kLarge),
+            "fits");
+  EXPECT_NE(FitFailure(DiscWithOneFile(3'221'225'472 - kFirstFileOffset + 1), ImageMode::kLarge)
+                .find("not fit even a 3 GB image: it needs 1 byte more"),
+            std::string::npos);
+}
+
+// The 3 GB mode is suggested only where the data would fit it.
+TEST(LayoutFit, DataBeyondThreeGigabytesFitsNeitherModeAndNoneIsSuggested) {
   const Disc disc = DiscWithOneFile(0xFFFFFFFF);
-  EXPECT_THROW(PlanLayout(disc, ImageMode::kLarge, {}), ImageError);
+  const std::string standard = FitFailure(disc, ImageMode::kStandard);
+  EXPECT_EQ(standard.find("may help"), std::string::npos) << standard;
+  EXPECT_NE(standard.find("It does not fit a 3 GB image (g) either."), std::string::npos)
+      << standard;
+  EXPECT_NE(FitFailure(disc, ImageMode::kLarge).find("does not fit even a 3 GB image"),
+            std::string::npos);
 }
 
 // A file without data has nothing that a wiped image could lack, wherever its offset points,

@@ -15,6 +15,10 @@ TEST(FormatProgressLine, ShowsBarPercentRateAndTimeLeft) {
             "Writing   [##########----------]  50%   256.0 MB/s  0:02 left");
   EXPECT_EQ(FormatProgressLine("Verifying", 100 * kMiB, 100 * kMiB, milliseconds(62500)),
             "Verifying [####################] 100%     1.6 MB/s  1:03 total");
+  EXPECT_EQ(FormatProgressLine("Verifying", 70 * kMiB, 70 * kMiB, seconds(70)),
+            "Verifying [####################] 100%     1.0 MB/s  1:10 total");
+  EXPECT_EQ(FormatProgressLine("Writing", 9 * kMiB, 18 * kMiB, seconds(9)),
+            "Writing   [##########----------]  50%     1.0 MB/s  0:09 left");
 }
 
 TEST(FormatProgressLine, HasNoRateBeforeAnyTimePassed) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,20 @@
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"
+#include "kelvore/disc/text_format.h"
 #include "kelvore/platform/file_system.h"
 #include "kelvore/testing/synthetic_image.h"
 #include "kelvore/tests/faulty_output_file.h"
+#include "kelvore/tests/memory_source_image.h"
 #include "kelvore/tests/recording_console.h"
+#include "kelvore/tests/storage_fakes.h"
 #include "kelvore/tests/temp_folder.h"
+#include "kelvore/tool/output_path.h"
 
 namespace kelvore {
 namespace {
 
+using testkit::CachedDiskFile;
 using testkit::FaultyOutputFile;
 using testkit::FileSize;
 using testkit::NestedDiscRecipe;
@@ -51,6 +58,15 @@ class RebuildJobTest : public ::testing::Test {
       return std::make_unique<FaultyOutputFile>(CreateOutputFile(path), fault, after_bytes,
                                                 &interrupted_);
     };
+  }
+
+  // Makes the output a CachedDiskFile whose state the test keeps.
+  std::shared_ptr<CachedDiskFile::State> UseCachedDisk() {
+    auto state = std::make_shared<CachedDiskFile::State>();
+    services_.create_output = [state](const std::string&) {
+      return std::make_unique<CachedDiskFile>(state);
+    };
+    return state;
   }
 
   // Checks the rebuilt image file by file against the source and the planned layout.
@@ -86,6 +102,13 @@ class RebuildJobTest : public ::testing::Test {
     const std::uint64_t tail =
         std::min<std::uint64_t>(0x10000, ImageSizeFor(mode) - DataEnd(rebuilt));
     EXPECT_TRUE(AllZero(ReadFileRange(output, ImageSizeFor(mode) - tail, tail)));
+  }
+
+  // The written image holds the source's header, but for the DOL and FST offsets.
+  void ExpectFaithfulRebuildInMemory(const CachedDiskFile::State& disk) const {
+    std::vector<std::byte> header(0x420);
+    disk.cache.Read(0, header);
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), source_bytes_.begin()));
   }
 
   static std::uint64_t DataEnd(const Disc& disc) {
@@ -220,7 +243,7 @@ TEST_F(RebuildJobTest, RefusesDataThatDoesNotFitWithCodeTwo) {
   recipe.files = {{"huge.bin", 1'500'000'000, 4}};
   const SyntheticImage huge(recipe);
   services_.open_source = [&huge](const std::string&) {
-    return std::make_unique<MemoryByteSource>(huge.SystemArea(), huge.Size());
+    return std::make_unique<testkit::MemorySourceImage>(huge.SystemArea(), huge.Size());
   };
   EXPECT_EQ(Run({}), 2);
   EXPECT_NE(console_.AllErrors().find("3 GB mode (g) may help"), std::string::npos);
@@ -232,6 +255,275 @@ TEST_F(RebuildJobTest, MissingSourceIsAnInputFailure) {
   EXPECT_NE(console_.AllErrors().find("Cannot open"), std::string::npos);
   EXPECT_EQ(folder_.Entries(), Strings{"Disc One.gcm"});
 }
+
+}  // namespace
+}  // namespace kelvore
+
+namespace kelvore {
+namespace {
+
+using Events = std::vector<std::string>;
+
+// The index of the first event starting with `prefix`, or the number of events.
+std::size_t FirstEvent(const Events& events, std::string_view prefix) {
+  const auto found = std::find_if(events.begin(), events.end(),
+                                  [prefix](const std::string& e) { return e.starts_with(prefix); });
+  return static_cast<std::size_t>(found - events.begin());
+}
+
+std::size_t CountEvents(const Events& events, std::string_view prefix) {
+  return static_cast<std::size_t>(
+      std::count_if(events.begin(), events.end(),
+                    [prefix](const std::string& e) { return e.starts_with(prefix); }));
+}
+
+class ReadBackTest : public RebuildJobTest, public ::testing::WithParamInterface<std::size_t> {};
+
+// A byte that reaches the disk altered is invisible in the system's cache: only a read from
+// the disk, after the flush and with the cache dropped, finds it, whatever the sector size.
+TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
+  const auto disk = UseCachedDisk();
+  disk->sector_size = GetParam();
+  const Disc source = ReadDisc(MemoryByteSource(source_bytes_));
+  const Layout layout = PlanLayout(source, ImageMode::kStandard, {});
+  const auto& files = source.fst.Files();
+  const auto map = std::find_if(files.begin(), files.end(), [&](const DiscFile& file) {
+    return source.fst.PathOf(file.entry) == "/data/level1/map.dat";
+  });
+  ASSERT_NE(map, files.end());
+  disk->damage_at = layout.file_offsets[static_cast<std::size_t>(map - files.begin())] + 5000;
+
+  EXPECT_EQ(Run({}), 3);
+  EXPECT_NE(console_.AllErrors().find("Verification failed: /data/level1/map.dat reads back from "
+                                      "the disk differently at offset " +
+                                      Hex(*disk->damage_at)),
+            std::string::npos)
+      << console_.AllErrors();
+  const Events& events = disk->events;
+  EXPECT_EQ(FirstEvent(events, "size"), 0u) << "the full size is taken before any write";
+  EXPECT_LT(FirstEvent(events, "flush"), FirstEvent(events, "drop"));
+  EXPECT_LT(FirstEvent(events, "drop"), FirstEvent(events, "read"));
+  EXPECT_LT(CountEvents(events, "read"), events.size());
+  EXPECT_EQ(CountEvents(events, "commit"), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest, ::testing::Values(4096, 32768));
+
+TEST_F(RebuildJobTest, VerificationFindsNonZeroBytesBetweenFiles) {
+  const auto disk = UseCachedDisk();
+  disk->damage_at = 1'459'978'240 - 1;
+  EXPECT_EQ(Run({}), 3);
+  EXPECT_NE(console_.AllErrors().find("Verification failed: an empty stretch reads back"),
+            std::string::npos)
+      << console_.AllErrors();
+}
+
+// Each window of written data is started as soon as it is complete and waited for once the
+// next one has started; everything written has been waited for before the final flush, and
+// the image is named only after that.
+TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
+  testkit::SyntheticImageRecipe recipe;
+  recipe.files = {{"a.bin", 20 << 20, 4}, {"b.bin", 20 << 20, 32 * 1024}, {"c.bin", 5000, 4}};
+  SyntheticImage(recipe).WriteTo(source_path_);
+  const auto disk = UseCachedDisk();
+  ASSERT_EQ(Run({.verify = false}), 0) << console_.AllErrors();
+
+  const Events& events = disk->events;
+  std::vector<std::string> started;
+  std::uint64_t written_end = 0;
+  std::uint64_t waited_end = 0;
+  for (const std::string& event : events) {
+    const std::size_t space = event.find(' ');
+    const std::string range = event.substr(space + 1);
+    const bool ranged = space != std::string::npos && !event.starts_with("commit");
+    const std::uint64_t offset = ranged ? std::stoull(range) : 0;
+    const std::uint64_t end = ranged ? offset + std::stoull(range.substr(range.find('+') + 1)) : 0;
+    if (event.starts_with("write ")) {
+      EXPECT_GE(offset, written_end) << "writes go in ascending order";
+      written_end = end;
+    } else if (event.starts_with("start ")) {
+      started.push_back(range);
+      EXPECT_EQ(end, written_end) << "a window starts as soon as it is written";
+    } else if (event.starts_with("wait ")) {
+      ASSERT_FALSE(started.empty());
+      EXPECT_EQ(range, started.front()) << "windows are waited for in order";
+      EXPECT_EQ(offset, waited_end) << "no stretch is skipped";
+      started.erase(started.begin());
+      EXPECT_LE(started.size(), 1u) << "one window at most is left writing back";
+      waited_end = end;
+    }
+  }
+  EXPECT_GE(CountEvents(events, "wait"), 2u);
+  EXPECT_TRUE(started.empty());
+  EXPECT_EQ(waited_end, written_end);
+  EXPECT_LT(FirstEvent(events, "wait"), FirstEvent(events, "flush"));
+  EXPECT_EQ(events.back(), "commit " + default_output_);
+  EXPECT_EQ(CountEvents(events, "drop") + CountEvents(events, "read"), 0u);
+}
+
+// Ctrl+C is honoured at the next chunk or block: nothing more is written or read after it.
+TEST_F(RebuildJobTest, InterruptionStopsWritingOrVerifyingAtTheNextChunk) {
+  for (const std::string phase : {"write", "read"}) {
+    SCOPED_TRACE(phase);
+    interrupted_ = false;
+    const auto disk = UseCachedDisk();
+    std::size_t seen = 0;
+    disk->on_event = [&](const std::string& event) {
+      if (event.starts_with(phase) && ++seen == 2) interrupted_ = true;
+    };
+    console_ = {};
+    EXPECT_EQ(Run({}), 3);
+    EXPECT_EQ(console_.AllErrors(), "Error: Interrupted.\nThe unfinished image was removed.\n");
+    EXPECT_EQ(CountEvents(disk->events, phase), 2u);
+    EXPECT_EQ(CountEvents(disk->events, "commit"), 0u);
+  }
+}
+
+// Before any byte is written, a rebuild that would leave streaming audio off 32 KiB says so;
+// it then does what was asked.
+TEST_F(RebuildJobTest, WarnsBeforeWritingOfStreamingAudioThatCouldFreezeTheGame) {
+  const auto disk = UseCachedDisk();
+  std::string said_before_writing;
+  disk->on_event = [&](const std::string& event) {
+    if (event == "size") said_before_writing = console_.AllLines();
+  };
+  ASSERT_EQ(Run({.verify = false}), 0) << console_.AllErrors();
+  EXPECT_NE(said_before_writing.find(
+                "Warning: this disc streams audio, and 2 streaming audio files would not start\n"
+                "  on 32 KiB in the new image: the game may freeze when it plays them. Option s\n"
+                "  (Corvane's \"S\" box) or t places streaming audio on 32 KiB. Rebuilding as "
+                "asked.\n"),
+            std::string::npos)
+      << said_before_writing;
+  ExpectFaithfulRebuildInMemory(*disk);
+
+  console_ = {};
+  const LayoutOptions both{.align_all_files = true, .isolate_streaming_audio = true};
+  ASSERT_EQ(Run({.options = both, .output = folder_.PathOf("other.gcm"), .verify = false}), 0);
+  EXPECT_EQ(console_.AllLines().find("Warning"), std::string::npos);
+  EXPECT_NE(console_.AllLines().find("  Options: t (every file on 32 KiB), s (streaming audio on "
+                                     "whole 32 KiB blocks)\n"),
+            std::string::npos)
+      << console_.AllLines();
+}
+
+TEST_F(RebuildJobTest, SaysOnceThatAFullSizeImageIsRebuiltAnyway) {
+  services_.open_source = [this](const std::string&) {
+    return std::make_unique<testkit::MemorySourceImage>(image_.SystemArea(), 1'459'978'240);
+  };
+  UseCachedDisk();
+  ASSERT_EQ(Run({.mode = ImageMode::kLarge, .options = {.align_all_files = true}, .verify = false}),
+            0)
+      << console_.AllErrors();
+  const std::string note =
+      "Note: this is already a full-size image; rebuilding it anyway with g t.";
+  const std::string lines = console_.AllLines();
+  ASSERT_NE(lines.find(note), std::string::npos) << lines;
+  EXPECT_EQ(lines.find(note, lines.find(note) + 1), std::string::npos);
+
+  console_ = {};
+  services_.open_source = OpenSourceImage;
+  ASSERT_EQ(Run({.output = folder_.PathOf("wiped.gcm"), .verify = false}), 0);
+  EXPECT_EQ(console_.AllLines().find("Note:"), std::string::npos);
+}
+
+#ifndef _WIN32
+// On POSIX nothing keeps others from writing the source while it is read (Windows opens it
+// without write sharing).
+TEST_F(RebuildJobTest, ASourceChangedDuringTheRebuildIsNamedAsTheCause) {
+  for (const bool verify : {true, false}) {
+    SCOPED_TRACE(verify ? "verifying" : "not verifying");
+    WriteFileBytes(source_path_, source_bytes_);
+    const auto disk = UseCachedDisk();
+    bool changed = false;
+    disk->on_event = [&](const std::string& event) {
+      if (changed || !event.starts_with("write")) return;
+      changed = true;
+      std::vector<std::byte> altered = source_bytes_;
+      altered.back() ^= std::byte{1};
+      WriteFileBytes(source_path_, altered);
+      std::filesystem::last_write_time(
+          source_path_, std::filesystem::last_write_time(source_path_) + std::chrono::hours(1));
+    };
+    console_ = {};
+    EXPECT_EQ(Run({.verify = verify}), 3);
+    EXPECT_NE(console_.AllErrors().find("The source image " + source_path_ +
+                                        " changed during the rebuild"),
+              std::string::npos)
+        << console_.AllErrors();
+    EXPECT_EQ(console_.AllErrors().find("Verification failed"), std::string::npos);
+    EXPECT_EQ(CountEvents(disk->events, "commit"), 0u);
+  }
+}
+
+#endif
+
+// Corvane passes short 8.3 names, so the source is recognised by what it is, not its name.
+TEST_F(RebuildJobTest, RefusesAnOutputOrUnfinishedNameThatIsTheSourceItself) {
+  const std::string part_named = folder_.PathOf("img.part");
+  WriteFileBytes(part_named, source_bytes_);
+  EXPECT_EQ(Run({.image = part_named, .output = folder_.PathOf("img")}), 3);
+  EXPECT_NE(console_.AllErrors().find("The unfinished image would be written as " + part_named +
+                                      ", which is the image to rebuild itself"),
+            std::string::npos)
+      << console_.AllErrors();
+
+  const std::string other_name = folder_.PathOf("other name.gcm");
+  std::filesystem::create_hard_link(source_path_, other_name);
+  console_ = {};
+  EXPECT_EQ(Run({.output = other_name}), 3);
+  EXPECT_NE(console_.AllErrors().find("The output " + other_name +
+                                      ", which is the image to rebuild itself"),
+            std::string::npos)
+      << console_.AllErrors();
+  EXPECT_EQ(console_.AllErrors().find("unfinished image was removed"), std::string::npos);
+  ExpectSourceUnchanged();
+  EXPECT_EQ(ReadFileBytes(part_named), source_bytes_);
+}
+
+// A finished image that keeps its unfinished name too is a failure, but not an unfinished
+// image: nothing may claim it was removed.
+TEST_F(RebuildJobTest, AFinishedImageWhoseNamingWentHalfWayIsReportedAndKept) {
+  class LeftoverOnCommit : public CachedDiskFile {
+   public:
+    using CachedDiskFile::CachedDiskFile;
+    void CommitAs(const std::string& final_path) override {
+      CachedDiskFile::CommitAs(final_path);
+      throw FinishedImageError(LeftoverPartMessage(final_path, final_path + ".part", "Busy"));
+    }
+  };
+  const auto state = std::make_shared<CachedDiskFile::State>();
+  services_.create_output = [state](const std::string&) {
+    return std::make_unique<LeftoverOnCommit>(state);
+  };
+  EXPECT_EQ(Run({}), 3);
+  EXPECT_EQ(console_.AllErrors(), "Error: The new image is complete as " + default_output_ +
+                                      ", but its unfinished name " + default_output_ +
+                                      ".part could not be removed (Busy); both names now show the "
+                                      "same file. Remove " +
+                                      default_output_ + ".part yourself.\n");
+  EXPECT_EQ(console_.AllLines().find("Done"), std::string::npos);
+}
+
+#ifndef _WIN32
+// Names are the system's own bytes, shown as they are but for control characters, which
+// could otherwise clear the screen or forge a line of kelvore's own. (Windows allows no
+// control characters in names.)
+TEST_F(RebuildJobTest, PathsAreShownWithTheirControlCharactersEscaped) {
+  const std::string forged = folder_.PathOf("x\x1B[2K\nDone: y.gcm");
+  WriteFileBytes(forged, source_bytes_);
+  UseCachedDisk();
+  ASSERT_EQ(Run({.image = forged, .output = forged + "\x9B"}), 0) << console_.AllErrors();
+  const std::string shown = folder_.PathOf("x\\x1B[2K\\x0ADone: y.gcm");
+  EXPECT_NE(console_.AllLines().find("  Source:  " + shown + " ("), std::string::npos)
+      << console_.AllLines();
+  EXPECT_NE(console_.AllLines().find("Done: " + shown + "\\x9B (1,459,978,240 bytes)."),
+            std::string::npos)
+      << console_.AllLines();
+  EXPECT_EQ(console_.AllLines().find('\x1B'), std::string::npos);
+}
+
+#endif
 
 }  // namespace
 }  // namespace kelvore

@@ -18,16 +18,25 @@ struct RebuildRequest {
   bool verify = true;
 };
 
+// `--info`, `--hash` or both: a report on the image, which nothing is written for.
+struct InspectRequest {
+  std::string image = {};
+  bool info = false;
+  bool hash = false;
+};
+
 struct ShowHelp {};
 struct ShowVersion {};
 struct UsageError {
   std::string message;
 };
 
-using Command = std::variant<RebuildRequest, ShowHelp, ShowVersion, UsageError>;
+using Command = std::variant<RebuildRequest, InspectRequest, ShowHelp, ShowVersion, UsageError>;
 
-// Reads `IMAGE MODE [t] [s]` with `-o OUTPUT`, `--no-verify`, `--help` and `--version`
-// anywhere; `args` excludes the program's own name.
+// Reads `IMAGE MODE [LETTER ...]` with `-o OUTPUT` and `--no-verify`, or `IMAGE` with
+// `--info` and/or `--hash`, and `--help` and `--version`; options may stand anywhere before
+// a `--`, after which every word is IMAGE, MODE or a letter (an image may be named "-x").
+// `args` excludes the program's own name.
 Command ParseArguments(const std::vector<std::string>& args);
 
 // Whether ParseArguments takes `word` for an option rather than for IMAGE, MODE or a letter:

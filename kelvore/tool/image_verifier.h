@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "kelvore/disc/byte_source.h"
 #include "kelvore/disc/image_plan.h"
 #include "kelvore/tool/output_file.h"
@@ -7,10 +9,15 @@
 
 namespace kelvore {
 
-// Reads every planned piece back from the new image and compares it with what it should hold
-// (the source's bytes, or the rewritten header and FST). Throws IoError naming the first piece
-// that differs.
-void VerifyImage(const ImagePlan& plan, const ByteSource& source, OutputFile& output,
+// The new image is read back in blocks of this size: large enough for the storage to read
+// at its full speed, and a multiple of every sector size a StorageReader reports.
+inline constexpr std::size_t kReadBackBlock = 4 * 1024 * 1024;
+
+// Reads the whole new image back through `reader`, front to back in sector-aligned blocks,
+// and compares every byte with what the plan puts there: the rewritten header and FST, the
+// source's bytes, and zeros between them. Throws IoError naming the first place that
+// differs. Progress counts bytes of the image.
+void VerifyImage(const ImagePlan& plan, const ByteSource& source, StorageReader& reader,
                  const TransferControl& control);
 
 }  // namespace kelvore

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "kelvore/disc/text_format.h"
+
 namespace kelvore {
 namespace {
 
@@ -24,19 +26,34 @@ std::string DefaultOutputPath(const std::string& image_path) {
 std::string PartPathFor(const std::string& output_path) { return output_path + ".part"; }
 
 std::string OutputExistsMessage(const std::string& output_path) {
-  return output_path +
+  return Printable(output_path) +
          " already exists, and kelvore never replaces a file. Move it away or name another "
          "output with -o.";
 }
 
 std::string PartExistsMessage(const std::string& part_path) {
-  return part_path +
+  return Printable(part_path) +
          " already exists: another rebuild of this image may be running, or an earlier one "
          "was cut off. Remove it if no rebuild is running.";
 }
 
+std::string OutputIsSourceMessage(const std::string& path, bool unfinished) {
+  const std::string where = unfinished
+                                ? "The unfinished image would be written as " + Printable(path)
+                                : "The output " + Printable(path);
+  return where + ", which is the image to rebuild itself; kelvore never changes it. Name " +
+         "another output with -o.";
+}
+
+std::string LeftoverPartMessage(const std::string& final_path, const std::string& part_path,
+                                const std::string& reason) {
+  return "The new image is complete as " + Printable(final_path) + ", but its unfinished name " +
+         Printable(part_path) + " could not be removed (" + reason +
+         "); both names now show the same file. Remove " + Printable(part_path) + " yourself.";
+}
+
 std::string NotAnImageFileMessage(const std::string& path, const std::string& kind) {
-  return path + " is " + kind + ", not a disc image file.";
+  return Printable(path) + " is " + kind + ", not a disc image file.";
 }
 
 }  // namespace kelvore

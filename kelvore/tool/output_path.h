@@ -11,9 +11,14 @@ std::string DefaultOutputPath(const std::string& image_path);
 // The name the image is written under until it is complete.
 std::string PartPathFor(const std::string& output_path);
 
-// Messages about the files, the same on every system.
+// Messages about the files, the same on every system; paths in them are made printable.
 std::string OutputExistsMessage(const std::string& output_path);
 std::string PartExistsMessage(const std::string& part_path);
+// The output, or with `unfinished` its .part name, is the source image by another name.
+std::string OutputIsSourceMessage(const std::string& path, bool unfinished);
+// The image took its final name, but its .part name stayed for `reason`.
+std::string LeftoverPartMessage(const std::string& final_path, const std::string& part_path,
+                                const std::string& reason);
 // "PATH is a folder, not a disc image file.", for `kind` "a folder".
 std::string NotAnImageFileMessage(const std::string& path, const std::string& kind);
 

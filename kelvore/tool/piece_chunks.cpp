@@ -19,13 +19,11 @@ void ForEachChunk(const ImagePlan& plan, const TransferControl& control, const C
   });
 }
 
-std::span<const std::byte> PieceBytes(const ImagePiece& piece, std::uint64_t offset_in_piece,
-                                      std::span<std::byte> buffer, const ByteSource& source) {
-  if (!piece.held.empty()) {
-    return piece.held.subspan(static_cast<std::size_t>(offset_in_piece), buffer.size());
-  }
-  source.ReadAt(piece.source_offset + offset_in_piece, buffer);
-  return buffer;
+void ReadPieceBytes(const ImagePiece& piece, std::uint64_t offset_in_piece,
+                    std::span<std::byte> out, const ByteSource& source) {
+  if (piece.held.empty()) return source.ReadAt(piece.source_offset + offset_in_piece, out);
+  const auto held = piece.held.subspan(static_cast<std::size_t>(offset_in_piece), out.size());
+  std::copy(held.begin(), held.end(), out.begin());
 }
 
 }  // namespace kelvore

@@ -27,9 +27,9 @@ using ChunkStep =
 // IoError if the user interrupted; after each it reports progress.
 void ForEachChunk(const ImagePlan& plan, const TransferControl& control, const ChunkStep& step);
 
-// The bytes of `piece` at `offset_in_piece`, as many as `buffer` holds: from the plan itself or
-// read from the source into `buffer`.
-std::span<const std::byte> PieceBytes(const ImagePiece& piece, std::uint64_t offset_in_piece,
-                                      std::span<std::byte> buffer, const ByteSource& source);
+// Fills `out` with the bytes of `piece` at `offset_in_piece`: from the plan itself or read
+// from the source.
+void ReadPieceBytes(const ImagePiece& piece, std::uint64_t offset_in_piece,
+                    std::span<std::byte> out, const ByteSource& source);
 
 }  // namespace kelvore

@@ -69,4 +69,19 @@ std::string ProgressMeter::Finish(SteadyClock::time_point now) const {
   return FormatProgressLine(label_, total_, total_, now - start_);
 }
 
+void RunWithProgress(Console& console, std::string label, std::uint64_t total,
+                     const InterruptFlag& interrupted,
+                     const std::function<void(const TransferControl&)>& work) {
+  ProgressMeter meter(std::move(label), total, SteadyClock::now());
+  const TransferControl control{
+      .interrupted = interrupted,
+      .progress =
+          [&](std::uint64_t done) {
+            if (auto line = meter.Update(done, SteadyClock::now())) console.Progress(*line);
+          },
+  };
+  work(control);
+  console.Line(meter.Finish(SteadyClock::now()));
+}
+
 }  // namespace kelvore

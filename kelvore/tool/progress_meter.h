@@ -2,9 +2,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "kelvore/disc/interruption.h"
+#include "kelvore/tool/console.h"
+#include "kelvore/tool/piece_chunks.h"
 
 namespace kelvore {
 
@@ -31,5 +36,11 @@ class ProgressMeter {
   SteadyClock::time_point start_;
   std::optional<SteadyClock::time_point> last_shown_;
 };
+
+// Runs `work`, one pass over `total` bytes that reports its progress through the control it
+// is given, with a progress line labelled `label` and a closing line with the final figures.
+void RunWithProgress(Console& console, std::string label, std::uint64_t total,
+                     const InterruptFlag& interrupted,
+                     const std::function<void(const TransferControl&)>& work);
 
 }  // namespace kelvore

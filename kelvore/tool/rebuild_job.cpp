@@ -1,8 +1,5 @@
 #include "kelvore/tool/rebuild_job.h"
 
-#include <exception>
-#include <new>
-
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/errors.h"
@@ -19,24 +16,63 @@
 namespace kelvore {
 namespace {
 
-void ShowLines(Console& console, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) console.Line(line);
+// The output and its unfinished name must be free, and neither may be the source itself
+// under another name.
+void RequireOutputFree(const SourceImage& source, const std::string& output_path,
+                       const RebuildServices& services) {
+  const std::string part_path = PartPathFor(output_path);
+  if (source.IsFileAt(output_path)) throw IoError(OutputIsSourceMessage(output_path, false));
+  if (source.IsFileAt(part_path)) throw IoError(OutputIsSourceMessage(part_path, true));
+  if (services.path_exists(output_path)) throw IoError(OutputExistsMessage(output_path));
 }
 
-// Runs one pass over the plan's data with a progress line.
-void RunPhase(Console& console, std::string label, std::uint64_t total,
-              const InterruptFlag& interrupted,
-              const std::function<void(const TransferControl&)>& work) {
-  ProgressMeter meter(std::move(label), total, SteadyClock::now());
-  const TransferControl control{
-      .interrupted = interrupted,
-      .progress =
-          [&](std::uint64_t done) {
-            if (auto line = meter.Update(done, SteadyClock::now())) console.Progress(*line);
-          },
-  };
-  work(control);
-  console.Line(meter.Finish(SteadyClock::now()));
+std::string SourceChangedMessage(const std::string& image_path) {
+  return "The source image " + Printable(image_path) +
+         " changed during the rebuild (its size or last-write time is not what it was), so "
+         "the new image could hold a mix of old and new data. Rebuild it again once nothing "
+         "writes to it.";
+}
+
+struct Rebuilding {
+  const RebuildRequest& request;
+  Console& console;
+  const InterruptFlag& interrupted;
+  const SourceImage& source;
+  const ImagePlan& plan;
+};
+
+// Writes the image and pushes it to the storage; reads it back from there to compare unless
+// asked not to.
+void WriteAndVerify(const Rebuilding& job, OutputFile& output) {
+  RunWithProgress(
+      job.console, "Writing", job.plan.DataBytes(), job.interrupted,
+      [&](const TransferControl& control) { WriteImage(job.plan, job.source, output, control); });
+  job.console.Progress("Saving to the disk ...");
+  output.Flush();
+  if (!job.request.verify) return;
+  const auto reader = output.OpenReadBack();
+  if (!reader->BypassesCache()) {
+    job.console.Line(
+        "This file system cannot be read around the system's cache: the cache was dropped "
+        "first, and the read-back is best effort.");
+  }
+  RunWithProgress(
+      job.console, "Verifying", job.plan.ImageSize(), job.interrupted,
+      [&](const TransferControl& control) { VerifyImage(job.plan, job.source, *reader, control); });
+}
+
+// A source that changed while it was read is what a failure, or even a success, is about.
+void WriteAndVerifyUnchangedSource(const Rebuilding& job, OutputFile& output) {
+  try {
+    WriteAndVerify(job, output);
+  } catch (const IoError&) {
+    const bool interrupted = job.interrupted.load();
+    if (!interrupted && job.source.ChangedSinceOpened()) {
+      throw IoError(SourceChangedMessage(job.request.image));
+    }
+    throw;
+  }
+  if (job.source.ChangedSinceOpened()) throw IoError(SourceChangedMessage(job.request.image));
 }
 
 void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
@@ -44,28 +80,21 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
   const auto source = services.open_source(request.image);
   const Disc disc = ReadDisc(*source, interrupted);
   const std::string output_path = request.output.value_or(DefaultOutputPath(request.image));
-  ShowLines(console, SummaryLines(disc, request, output_path));
+  for (const std::string& line : SummaryLines(disc, request, output_path)) console.Line(line);
+  NoteFullSizeImage(console, disc, request);
 
   const Layout layout = PlanLayout(disc, request.mode, request.options, interrupted);
-  ShowLines(console, StreamingAudioLines(disc, layout, request));
-  if (services.path_exists(output_path)) throw IoError(OutputExistsMessage(output_path));
+  ListStreamingAudio(console, disc, layout, request);
+  WarnOfStreamingAudioOff32KiB(console, disc, layout);
+  RequireOutputFree(*source, output_path, services);
 
   const ImagePlan plan(disc, layout, ReadBytes(*source, 0, format::kHeaderSize));
   const auto output = services.create_output(PartPathFor(output_path));
   output_started = true;
-  RunPhase(console, "Writing", plan.DataBytes(), interrupted,
-           [&](const TransferControl& control) { WriteImage(plan, *source, *output, control); });
-  if (request.verify) {
-    RunPhase(console, "Verifying", plan.DataBytes(), interrupted,
-             [&](const TransferControl& control) { VerifyImage(plan, *source, *output, control); });
-  }
-  // Verification reads what the system still holds in memory, so it runs while the data
-  // goes to the disk; only then does the image take its final name.
-  console.Progress("Saving to the disk ...");
-  output->Flush();
+  WriteAndVerifyUnchangedSource({request, console, interrupted, *source, plan}, *output);
   StopIfInterrupted(interrupted);
   output->CommitAs(output_path);
-  console.Line("Done: " + output_path + " (" + GroupedDecimal(plan.ImageSize()) + " bytes).");
+  console.Line("Done: " + Printable(output_path) + " (" + ByteCount(plan.ImageSize()) + ").");
 }
 
 }  // namespace
@@ -73,21 +102,11 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
 int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
                const InterruptFlag& interrupted) {
   bool output_started = false;
-  try {
-    Rebuild(request, services, console, interrupted, output_started);
-    return kExitDone;
-  } catch (const ImageError& error) {
-    console.Error(std::string("Error: ") + error.what());
-    return kExitImageRefused;
-  } catch (const IoError& error) {
-    console.Error(std::string("Error: ") + error.what());
-  } catch (const std::bad_alloc&) {
-    console.Error("Error: out of memory.");
-  } catch (const std::exception& error) {
-    console.Error(std::string("Error: ") + error.what());
-  }
-  if (output_started) console.Error("The unfinished image was removed.");
-  return kExitIoFailure;
+  return ExitCodeOf(
+      console, [&] { Rebuild(request, services, console, interrupted, output_started); },
+      [&] {
+        if (output_started) console.Error("The unfinished image was removed.");
+      });
 }
 
 }  // namespace kelvore

@@ -4,25 +4,26 @@
 #include <memory>
 #include <string>
 
-#include "kelvore/disc/byte_source.h"
 #include "kelvore/disc/interruption.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/console.h"
 #include "kelvore/tool/output_file.h"
+#include "kelvore/tool/source_image.h"
 
 namespace kelvore {
 
 // The file operations a rebuild uses; the platform layer supplies the real ones.
 struct RebuildServices {
-  std::function<std::unique_ptr<ByteSource>(const std::string& path)> open_source;
+  std::function<std::unique_ptr<SourceImage>(const std::string& path)> open_source;
   // Creates a new file, failing if anything exists under `path`.
   std::function<std::unique_ptr<OutputFile>(const std::string& path)> create_output;
   std::function<bool(const std::string& path)> path_exists;
 };
 
-// Validates the image, plans the layout, writes OUTPUT.part, verifies it unless asked not to,
-// and renames it to OUTPUT. Returns the exit code (see exit_codes.h); on any failure no output
-// and no .part file is left behind. `request.image` is the image's full path.
+// Validates the image, plans the layout, writes OUTPUT.part and pushes it to the storage,
+// reads it back from the storage to verify it unless asked not to, and renames it to OUTPUT.
+// Returns the exit code (see exit_codes.h); on any failure before the naming, no output and
+// no .part file is left behind. `request.image` is the image's full path.
 int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
                const InterruptFlag& interrupted);
 

@@ -1,7 +1,10 @@
 #include "kelvore/tool/rebuild_summary.h"
 
+#include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_text.h"
+#include "kelvore/disc/streaming_audio.h"
 #include "kelvore/disc/text_format.h"
+#include "kelvore/tool/option_letters.h"
 
 namespace kelvore {
 namespace {
@@ -12,16 +15,6 @@ std::string ModeLine(ImageMode mode) {
                                       : "g, a 3 GB image of " + size + " bytes";
 }
 
-std::string OptionsLine(LayoutOptions options) {
-  std::string line;
-  if (options.align_all_files) line += "t (every file on 32 KiB)";
-  if (options.isolate_streaming_audio) {
-    if (!line.empty()) line += ", ";
-    line += "s (streaming audio on whole 32 KiB blocks)";
-  }
-  return line.empty() ? "none" : line;
-}
-
 }  // namespace
 
 std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& request,
@@ -30,26 +23,55 @@ std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& re
   return {
       "Rebuilding " + ShownText(disc.game_code + disc.maker, encoding) + " \"" +
           ShownText(disc.game_name, encoding) + "\"",
-      "  Source:  " + request.image + " (" + GroupedDecimal(disc.image_size) + " bytes, " +
-          GroupedDecimal(disc.fst.Files().size()) + " files)",
+      "  Source:  " + Printable(request.image) + " (" + ByteCount(disc.image_size) + ", " +
+          CountOf(disc.fst.Files().size(), "file") + ")",
       "  Mode:    " + ModeLine(request.mode),
-      "  Options: " + OptionsLine(request.options),
-      std::string("  Verify:  ") + (request.verify ? "yes" : "no"),
-      "  Output:  " + output_path,
+      "  Options: " + OptionsSummary(request.options),
+      std::string("  Verify:  ") + (request.verify ? "yes, read back from the disk" : "no"),
+      "  Output:  " + Printable(output_path),
   };
 }
 
-std::vector<std::string> StreamingAudioLines(const Disc& disc, const Layout& layout,
-                                             const RebuildRequest& request) {
-  if (!request.options.isolate_streaming_audio) return {};
+void NoteFullSizeImage(Console& console, const Disc& disc, const RebuildRequest& request) {
+  if (disc.image_size != format::kStandardImageSize) return;
+  console.Line("Note: this is already a full-size image; rebuilding it anyway with " +
+               LettersTyped(request.mode, request.options) + ".");
+}
+
+std::size_t StreamingAudioOff32KiB(const Disc& disc, const Layout& layout) {
+  if (!disc.audio_streaming) return 0;
+  const std::vector<DiscFile>& files = disc.fst.Files();
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].length != 0 && layout.file_offsets[i] % format::kBlockSize != 0 &&
+        IsStreamingAudioName(disc.fst.NameOf(files[i].entry))) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+void WarnOfStreamingAudioOff32KiB(Console& console, const Disc& disc, const Layout& layout) {
+  const std::size_t count = StreamingAudioOff32KiB(disc, layout);
+  if (count == 0) return;
+  console.Line("Warning: this disc streams audio, and " + CountOf(count, "streaming audio file") +
+               " would not start");
+  console.Line("  on 32 KiB in the new image: the game may freeze when it plays " +
+               std::string(count == 1 ? "it" : "them") + ". Option s");
+  console.Line(
+      "  (Corvane's \"S\" box) or t places streaming audio on 32 KiB. Rebuilding as asked.");
+}
+
+void ListStreamingAudio(Console& console, const Disc& disc, const Layout& layout,
+                        const RebuildRequest& request) {
+  if (!request.options.isolate_streaming_audio) return;
   if (layout.streaming_audio_entries.empty()) {
-    return {"No streaming audio files (.adp, .dtk) on this disc."};
+    return console.Line("No streaming audio files (.adp, .dtk) on this disc.");
   }
-  std::vector<std::string> lines{"Streaming audio files placed on whole 32 KiB blocks:"};
+  console.Line("Streaming audio files placed on whole 32 KiB blocks:");
   for (std::uint32_t entry : layout.streaming_audio_entries) {
-    lines.push_back("  " + disc.fst.PathOf(entry));
+    console.Line("  " + disc.fst.PathOf(entry));
   }
-  return lines;
 }
 
 }  // namespace kelvore

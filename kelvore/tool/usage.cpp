@@ -1,31 +1,83 @@
 #include "kelvore/tool/usage.h"
 
+#include "kelvore/tool/option_letters.h"
+
 namespace kelvore {
+namespace {
+
+// "[t] [s]": the option letters as usage lines show them.
+std::string LettersUsage() {
+  std::string usage;
+  for (const OptionLetter& option : kOptionLetters) {
+    usage.append(usage.empty() ? "[" : " [").append(option.letter).append("]");
+  }
+  return usage;
+}
+
+}  // namespace
 
 std::string HelpText() {
   return std::string(kVersionText) +
-         ": rebuilds a wiped GameCube disc image (.gcm) into a full-size one.\n"
+         ": rebuilds a wiped GameCube disc image (.gcm) into a full-size one,\n"
+         "and reports what a disc is and the checksums of an image.\n"
          "\n"
-         "Usage: kelvore IMAGE MODE [t] [s] [-o OUTPUT] [--no-verify]\n"
+         "Usage: kelvore [--] IMAGE MODE " +
+         LettersUsage() +
+         " [-o OUTPUT] [--no-verify]\n"
+         "       kelvore [--] IMAGE --info and/or --hash\n"
          "       kelvore --help | --version\n"
          "\n"
          "  IMAGE        the image to rebuild; it is only read, never changed\n"
          "  MODE         f  a standard image of 1,459,978,240 bytes\n"
-         "               g  a 3 GB image of 3,221,225,472 bytes with the files at its end\n"
-         "  t            start every file on a 32 KiB boundary\n"
-         "  s            start streaming audio files (.adp, .dtk) on 32 KiB and keep the\n"
-         "               rest of their last 32 KiB block empty\n"
+         "               g  a 3 GB image of 3,221,225,472 bytes with the files at its end\n" +
+         OptionLettersHelp() +
          "  -o OUTPUT    where to write the new image (default: NAME.rebuilt.gcm beside\n"
          "               IMAGE); an existing file is never replaced\n"
          "  --no-verify  do not read the new image back to compare it with the source\n"
+         "  --info       report what the disc is and how it would rebuild, from its system\n"
+         "               area and file table alone; takes no MODE and writes nothing\n"
+         "  --hash       the CRC32, MD5 and SHA-1 of the whole image, as dump lists give\n"
+         "               them; takes no MODE and writes nothing\n"
+         "  --           every word after it is IMAGE, MODE or a letter, even one that\n"
+         "               starts with '-'\n"
+         "\n"
+         "The new image is written as OUTPUT.part and saved to the disk as it goes. Then,\n"
+         "unless --no-verify is given, it is read back from the disk itself, not from the\n"
+         "system's memory, and every byte is compared with the source; where the file\n"
+         "system cannot read around its cache, the cache is dropped first and the\n"
+         "read-back is best effort. Only then does it take its final name.\n"
+         "\n"
+         "Games that stream music from the disc may freeze when a streaming audio file\n"
+         "does not start on 32 KiB: before such a rebuild kelvore warns, and s or t\n"
+         "places those files on 32 KiB.\n"
+         "\n"
+         "A report looks like this:\n"
+         "  Disc report for /games/Disc One.gcm\n"
+         "    Game code:       GKVE\n"
+         "    Maker:           01\n"
+         "    Title:           Kelvore Test Disc\n"
+         "    Disc:            1\n"
+         "    Revision:        0\n"
+         "    Region:          USA (agrees with the game code's E)\n"
+         "    Audio streaming: on, stream buffer size 10\n"
+         "    Size:            1,234,567,890 bytes: wiped, 225,410,350 bytes short of a full disc\n"
+         "    Contents:        600 files in 12 folders, 1,212,345,678 bytes of file data\n"
+         "    Fits f:          yes; with t: yes\n"
+         "    Fits g:          yes; with t: yes\n"
+         "  Streaming audio files:\n"
+         "    /audio/bgm01.adp  on 32 KiB\n"
+         "    /audio/voice/v01.dtk  not on 32 KiB (at 0x2F4C8)\n"
          "\n"
          "Exit codes: 0 done; 1 command line not understood; 2 invalid image, or its data\n"
          "does not fit; 3 read or write failure, output already there, verification\n"
-         "mismatch, or interrupted. No unfinished output is left behind.";
+         "mismatch, source changed meanwhile, or interrupted. No unfinished output is left\n"
+         "behind.";
 }
 
 std::string ShortUsage() {
-  return "Usage: kelvore IMAGE f|g [t] [s] [-o OUTPUT] [--no-verify]\n"
+  return "Usage: kelvore [--] IMAGE f|g " + LettersUsage() +
+         " [-o OUTPUT] [--no-verify]\n"
+         "       kelvore [--] IMAGE --info and/or --hash\n"
          "Run kelvore --help for details.";
 }
 

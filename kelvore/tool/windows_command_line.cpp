@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "kelvore/tool/command_line.h"
+#include "kelvore/tool/option_letters.h"
 #include "support/rebuild_facts.h"
 
 namespace kelvore {
@@ -56,26 +57,37 @@ bool HoldsOptionWord(std::string_view text) {
   return false;
 }
 
+// The end of a line as Corvane composes it for `mode` and the letters `chosen` names (bit i
+// for letter i of kOptionLetters): " MODE", then for each letter a blank and the letter or
+// nothing.
+std::string CorvaneSuffix(std::string_view mode, std::size_t chosen,
+                          std::vector<std::string>& letters) {
+  std::string suffix = " " + std::string(mode);
+  for (std::size_t i = 0; i < kOptionLetters.size(); ++i) {
+    suffix += ' ';
+    if ((chosen & (std::size_t{1} << i)) == 0) continue;
+    suffix += kOptionLetters[i].letter;
+    letters.emplace_back(kOptionLetters[i].letter);
+  }
+  return suffix;
+}
+
 // IMAGE, MODE and the option letters of a line in exactly the form Corvane composes: no
 // quotes and no option words anywhere.
 std::optional<std::vector<std::string>> CorvaneArguments(std::string_view tail) {
   if (tail.find('"') != std::string_view::npos || HoldsOptionWord(tail)) return std::nullopt;
   static constexpr std::array<std::string_view, 2> kModes = {kStandardMode, kLargeMode};
-  static constexpr std::array<std::string_view, 2> kAlign = {kAlignOption, ""};
-  static constexpr std::array<std::string_view, 2> kStream = {kStreamOption, ""};
+  constexpr std::size_t kLetterChoices = std::size_t{1} << kOptionLetters.size();
   for (std::string_view mode : kModes) {
-    for (std::string_view align : kAlign) {
-      for (std::string_view stream : kStream) {
-        std::string suffix(1, ' ');
-        suffix.append(mode).append(1, ' ').append(align).append(1, ' ').append(stream);
-        if (tail.size() <= suffix.size() || !tail.ends_with(suffix)) continue;
-        const std::string_view image = tail.substr(0, tail.size() - suffix.size());
-        if (IsBlank(image.back())) continue;
-        std::vector<std::string> args{std::string(image), std::string(mode)};
-        if (!align.empty()) args.emplace_back(align);
-        if (!stream.empty()) args.emplace_back(stream);
-        return args;
-      }
+    for (std::size_t chosen = 0; chosen < kLetterChoices; ++chosen) {
+      std::vector<std::string> letters;
+      const std::string suffix = CorvaneSuffix(mode, chosen, letters);
+      if (tail.size() <= suffix.size() || !tail.ends_with(suffix)) continue;
+      const std::string_view image = tail.substr(0, tail.size() - suffix.size());
+      if (IsBlank(image.back())) continue;
+      std::vector<std::string> args{std::string(image), std::string(mode)};
+      args.insert(args.end(), letters.begin(), letters.end());
+      return args;
     }
   }
   return std::nullopt;

@@ -12,12 +12,14 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text);
 
 // The arguments of a whole Windows command line, without the program's own path.
 //
-// Corvane composes `FOLDER\kelvore.exe IMAGE f t s` without quoting anything, so the program
-// path may hold blanks (recognised by comparing with `own_path`, the running executable), and
-// so may IMAGE when the volume keeps no 8.3 names: a line ending exactly as Corvane ends it
-// (" f " or " g ", then "t" or nothing, a blank, then "s" or nothing) and holding no quote
-// and no option word keeps everything before the mode as the image path. Any other line is
-// split as every Windows program splits it, so options may stand anywhere.
+// A caller that starts the tool as Corvane does composes `FOLDER\kelvore.exe IMAGE f t s` by
+// plain concatenation. Corvane quotes the program's path and IMAGE where they hold a blank;
+// a caller that does not leaves them bare, so the program path may hold blanks (recognised
+// by comparing with `own_path`, the running executable), and so may IMAGE when the volume
+// keeps no 8.3 names: a line ending exactly as such a line ends (" f " or " g ", then "t"
+// or nothing, a blank, then "s" or nothing) and holding no quote and no option word keeps
+// everything before the mode as the image path. Any other line, Corvane's quoted ones among
+// them, is split as every Windows program splits it, so options may stand anywhere.
 std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
                                                   std::string_view own_path);
 

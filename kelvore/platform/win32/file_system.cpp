@@ -43,32 +43,127 @@ void ReadExactly(HANDLE handle, std::uint64_t offset, std::span<std::byte> out,
     // A positioned read at the end of the file fails with ERROR_HANDLE_EOF.
     if (!ReadFile(handle, out.data(), TransferSize(out.size()), &count, &position) &&
         GetLastError() != ERROR_HANDLE_EOF) {
-      throw IoError("Reading " + what + " failed at offset " + Hex(offset) + ": " + Reason());
+      throw IoError("Reading " + Printable(what) + " failed at offset " + Hex(offset) + ": " +
+                    Reason());
     }
     if (count == 0) {
-      throw IoError("Reading " + what + " failed at offset " + Hex(offset) +
-                    ": the file ended early. Was it changed during the rebuild?");
+      throw IoError("Reading " + Printable(what) + " failed at offset " + Hex(offset) +
+                    ": the file ended early.");
     }
     out = out.subspan(count);
     offset += count;
   }
 }
 
-class SourceFile : public ByteSource {
- public:
-  SourceFile(UniqueFileHandle file, std::uint64_t size, std::string path)
-      : file_(std::move(file)), size_(size), path_(std::move(path)) {}
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
 
-  std::uint64_t Size() const override { return size_; }
+class SourceFile : public SourceImage {
+ public:
+  SourceFile(UniqueFileHandle file, const BY_HANDLE_FILE_INFORMATION& opened, std::string path)
+      : file_(std::move(file)), opened_(opened), path_(std::move(path)) {}
+
+  std::uint64_t Size() const override {
+    return (std::uint64_t{opened_.nFileSizeHigh} << 32) | opened_.nFileSizeLow;
+  }
+
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) const override {
+    ReadExactly(file_.Get(), offset, out, path_);
+  }
+
+  // Opening for no access at all works whatever the file's sharing, folders included.
+  bool IsFileAt(const std::string& path) const override {
+    const UniqueFileHandle other(CreateFileW(
+        LongPathForm(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    return other && GetFileInformationByHandle(other.Get(), &information) &&
+           SameFile(information, opened_);
+  }
+
+  // Nobody can write the file while it is open here: it is opened without write sharing,
+  // which fails while another program holds it for writing. Its times may still be set.
+  bool ChangedSinceOpened() const override {
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (!GetFileInformationByHandle(file_.Get(), &now)) return true;
+    return now.nFileSizeHigh != opened_.nFileSizeHigh || now.nFileSizeLow != opened_.nFileSizeLow ||
+           CompareFileTime(&now.ftLastWriteTime, &opened_.ftLastWriteTime) != 0;
+  }
+
+ private:
+  UniqueFileHandle file_;
+  BY_HANDLE_FILE_INFORMATION opened_;
+  std::string path_;
+};
+
+// Unbuffered reads take sector-aligned offsets, lengths and buffers; the reader keeps to
+// the volume's sector size and never less than 4,096 bytes, the most common size of
+// physical sectors, which disks may report as 512 for compatibility.
+constexpr std::size_t kLeastSectorSize = 4096;
+constexpr std::size_t kLargestSectorSize = 32 * 1024;
+
+std::size_t SectorSizeOf(const std::wstring& system_path) {
+  std::wstring volume(system_path.size() + 1, L'\0');
+  DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, clusters = 0;
+  if (!GetVolumePathNameW(system_path.c_str(), volume.data(), static_cast<DWORD>(volume.size())) ||
+      !GetDiskFreeSpaceW(volume.c_str(), &sectors_per_cluster, &bytes_per_sector, &free_clusters,
+                         &clusters)) {
+    return kLeastSectorSize;
+  }
+  return std::max<std::size_t>(kLeastSectorSize, bytes_per_sector);
+}
+
+bool IsUsableSectorSize(std::size_t size) {
+  return size <= kLargestSectorSize && (size & (size - 1)) == 0;
+}
+
+class ReadBackFile : public StorageReader {
+ public:
+  ReadBackFile(UniqueFileHandle file, std::string path, std::size_t sector_size, bool unbuffered)
+      : file_(std::move(file)),
+        path_(std::move(path)),
+        sector_size_(sector_size),
+        unbuffered_(unbuffered) {}
+
+  std::size_t SectorSize() const override { return sector_size_; }
+  bool BypassesCache() const override { return unbuffered_; }
+  void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     ReadExactly(file_.Get(), offset, out, path_);
   }
 
  private:
   UniqueFileHandle file_;
-  std::uint64_t size_;
   std::string path_;
+  std::size_t sector_size_;
+  bool unbuffered_;
 };
+
+UniqueFileHandle OpenForReadBack(const std::wstring& system_path, DWORD flags) {
+  // The writing handle stays open: it has to be let in.
+  return UniqueFileHandle(CreateFileW(system_path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      flags | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// FILE_FLAG_NO_BUFFERING reads from the storage, past the system's cache, once the data is
+// flushed. Where the volume's sectors do not suit the reader or the file system refuses
+// unbuffered access, it reads through the cache, which Windows offers no way to drop.
+std::unique_ptr<StorageReader> OpenReadBackFile(const std::wstring& system_path,
+                                                const std::string& path) {
+  const std::size_t sector_size = SectorSizeOf(system_path);
+  if (IsUsableSectorSize(sector_size)) {
+    if (UniqueFileHandle unbuffered = OpenForReadBack(system_path, FILE_FLAG_NO_BUFFERING)) {
+      return std::make_unique<ReadBackFile>(std::move(unbuffered), path, sector_size, true);
+    }
+  }
+  UniqueFileHandle buffered = OpenForReadBack(system_path, 0);
+  if (!buffered) {
+    throw IoError("Cannot open " + Printable(path) + " to verify it: " + Reason());
+  }
+  return std::make_unique<ReadBackFile>(std::move(buffered), path, kLeastSectorSize, false);
+}
 
 class PartFile : public OutputFile {
  public:
@@ -82,45 +177,57 @@ class PartFile : public OutputFile {
   PartFile(const PartFile&) = delete;
   PartFile& operator=(const PartFile&) = delete;
 
+  void SetSize(std::uint64_t size) override {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!SetFileInformationByHandle(file_.Get(), FileEndOfFileInfo, &end, sizeof end)) {
+      throw IoError("Extending " + Printable(path_) + " to " + ByteCount(size) +
+                    " failed: " + Reason());
+    }
+  }
+
   void WriteAt(std::uint64_t offset, std::span<const std::byte> data) override {
     while (!data.empty()) {
       OVERLAPPED position = At(offset);
       DWORD count = 0;
       if (!WriteFile(file_.Get(), data.data(), TransferSize(data.size()), &count, &position)) {
-        throw IoError("Writing " + path_ + " failed at offset " + Hex(offset) + ": " + Reason());
+        throw IoError("Writing " + Printable(path_) + " failed at offset " + Hex(offset) + ": " +
+                      Reason());
       }
       data = data.subspan(count);
       offset += count;
     }
   }
 
-  void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
-    ReadExactly(file_.Get(), offset, out, path_);
-  }
+  // Windows has no way to start writing part of a file back without waiting for it: each
+  // wait flushes all that was written so far, which is the one window since the last.
+  void StartWriteBack(std::uint64_t, std::uint64_t) override {}
+  void WaitForWriteBack(std::uint64_t, std::uint64_t) override { Flush(); }
 
-  void SetSize(std::uint64_t size) override {
-    FILE_END_OF_FILE_INFO end{};
-    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-    if (!SetFileInformationByHandle(file_.Get(), FileEndOfFileInfo, &end, sizeof end)) {
-      throw IoError("Extending " + path_ + " to " + GroupedDecimal(size) +
-                    " bytes failed: " + Reason());
+  void Flush() override {
+    if (!FlushFileBuffers(file_.Get())) {
+      throw IoError("Saving " + Printable(path_) + " to the disk failed: " + Reason());
     }
   }
 
-  void Flush() override {
-    if (!FlushFileBuffers(file_.Get())) throw IoError("Flushing " + path_ + " failed: " + Reason());
+  std::unique_ptr<StorageReader> OpenReadBack() override {
+    return OpenReadBackFile(system_path_, path_);
   }
 
+  // Without MOVEFILE_REPLACE_EXISTING the move fails rather than replace a file. Within one
+  // folder it is a rename, which NTFS records in its journal: after a crash the image has
+  // either its unfinished or its final name, and under either name all its data, flushed
+  // before. Windows offers no flush of a folder's names to programs without administrator
+  // rights, so the new name itself may be lost to a power failure right after this.
   void CommitAs(const std::string& final_path) override {
     file_.Reset();
-    // Without MOVEFILE_REPLACE_EXISTING the move fails rather than replace a file.
-    if (!MoveFileExW(system_path_.c_str(), LongPathForm(final_path).c_str(),
-                     MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(system_path_.c_str(), LongPathForm(final_path).c_str(), 0)) {
       const DWORD error = GetLastError();
       if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         throw IoError(OutputExistsMessage(final_path));
       }
-      throw IoError("Renaming " + path_ + " to " + final_path + " failed: " + SystemMessage(error));
+      throw IoError("Renaming " + Printable(path_) + " to " + Printable(final_path) +
+                    " failed: " + SystemMessage(error));
     }
     committed_ = true;
   }
@@ -144,16 +251,16 @@ std::string OpenFailureMessage(const std::string& path, const std::wstring& syst
     return NotAnImageFileMessage(path, "a folder");
   }
   if (error == ERROR_SHARING_VIOLATION) {
-    return "Cannot open " + path +
+    return "Cannot open " + Printable(path) +
            ": another program is using it and keeps others from reading it (sharing "
            "violation). Close it there and try again.";
   }
-  return "Cannot open " + path + ": " + SystemMessage(error);
+  return "Cannot open " + Printable(path) + ": " + SystemMessage(error);
 }
 
 }  // namespace
 
-std::unique_ptr<ByteSource> OpenSourceImage(const std::string& path) {
+std::unique_ptr<SourceImage> OpenSourceImage(const std::string& path) {
   const std::wstring system_path = LongPathForm(path);
   UniqueFileHandle file(CreateFileW(system_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING,
@@ -161,23 +268,24 @@ std::unique_ptr<ByteSource> OpenSourceImage(const std::string& path) {
   if (!file) throw IoError(OpenFailureMessage(path, system_path, GetLastError()));
   const DWORD type = GetFileType(file.Get());
   if (type == FILE_TYPE_CHAR) throw IoError(NotAnImageFileMessage(path, "a device"));
-  LARGE_INTEGER size{};
-  if (type != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size)) {
-    throw IoError(path + " is not a regular file.");
+  BY_HANDLE_FILE_INFORMATION opened{};
+  if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(file.Get(), &opened)) {
+    throw IoError(Printable(path) + " is not a regular file.");
   }
-  return std::make_unique<SourceFile>(std::move(file), static_cast<std::uint64_t>(size.QuadPart),
-                                      path);
+  return std::make_unique<SourceFile>(std::move(file), opened, path);
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
-  UniqueFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+  // Shared for reading only, so that the verification can read it back through a handle
+  // of its own.
+  UniqueFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
       throw IoError(PartExistsMessage(path));
     }
-    throw IoError("Cannot create " + path + ": " + SystemMessage(error));
+    throw IoError("Cannot create " + Printable(path) + ": " + SystemMessage(error));
   }
   // Sparse files keep the image's zero areas as holes; where the file system has no such
   // thing the zeros are simply written out.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,17 @@ struct ToolRun {
   std::string output;
 };
 
-// Runs the tool with `args` and `environment` added to ours, its standard output into a
-// pipe. Once the output holds `stop_at` (unless empty) the pipe's reading end is closed, as
+struct ToolStart {
+  std::vector<std::string> environment = {};  // added to ours
+  std::vector<int> closed = {};               // standard streams the tool starts without
+  std::vector<std::string> launcher = {};     // a program that starts the tool, such as prlimit
+};
+
+// Runs the tool with `args`, its standard output into a pipe unless `start` closes it. Once
+// the output holds `stop_at` (unless empty) the pipe's reading end is closed, as
 // `kelvore IMAGE g | sed -n '/Output/{p;q}'` closes it.
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& stop_at,
-                const std::vector<std::string>& environment = {}) {
+                const ToolStart& start = {}) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) return {-1, "no pipe"};
   posix_spawn_file_actions_t actions;
@@ -38,12 +45,14 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& stop_at
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
-  std::vector<std::string> words{KELVORE_PROGRAM};
+  for (int fd : start.closed) posix_spawn_file_actions_addclose(&actions, fd);
+  std::vector<std::string> words = start.launcher;
+  words.push_back(KELVORE_PROGRAM);
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-  std::vector<std::string> variables = environment;
+  std::vector<std::string> variables = start.environment;
   for (char** variable = environ; *variable != nullptr; ++variable) variables.push_back(*variable);
   std::vector<char*> envp;
   for (std::string& variable : variables) envp.push_back(variable.data());
@@ -51,8 +60,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& stop_at
 
   ToolRun run;
   pid_t pid = 0;
-  const int failure =
-      posix_spawn(&pid, KELVORE_PROGRAM, &actions, nullptr, argv.data(), envp.data());
+  const int failure = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_ends[1]);
   while (!failure && (stop_at.empty() || run.output.find(stop_at) == std::string::npos)) {
@@ -85,9 +93,78 @@ TEST(ToolProcess, WritesNamesInTheEncodingOfTheLocale) {
   SyntheticImage(recipe).WriteTo(folder.PathOf("x.gcm"));
   const std::vector<std::string> args{folder.PathOf("x.gcm"), "f", "-o",
                                       folder.PathOf("absent/out.gcm")};
-  EXPECT_NE(RunTool(args, "", {"LC_ALL=C.UTF-8"}).output.find("GZLJ01 \"ゼルダ cafで\""),
+  EXPECT_NE(
+      RunTool(args, "", {.environment = {"LC_ALL=C.UTF-8"}}).output.find("GZLJ01 \"ゼルダ cafで\""),
+      std::string::npos);
+  EXPECT_NE(RunTool(args, "", {.environment = {"LC_ALL=C"}}).output.find("GZLJ01 \"??? caf?\""),
             std::string::npos);
-  EXPECT_NE(RunTool(args, "", {"LC_ALL=C"}).output.find("GZLJ01 \"??? caf?\""), std::string::npos);
+}
+
+int ExitCode(const ToolRun& run) {
+  if (WIFEXITED(run.status)) return WEXITSTATUS(run.status);
+  ADD_FAILURE() << "ended by signal " << WTERMSIG(run.status) << "\n" << run.output;
+  return -1;
+}
+
+// Started with its standard input and output closed, the tool's own files would take their
+// numbers, and its progress lines would be written into the image.
+TEST(ToolProcess, ClosedStandardStreamsNeverReceiveTheImage) {
+  TempFolder folder;
+  const SyntheticImage image(testkit::NestedDiscRecipe());
+  image.WriteTo(folder.PathOf("x.gcm"));
+  const ToolRun run = RunTool({folder.PathOf("x.gcm"), "f", "--no-verify"}, "",
+                              {.closed = {STDIN_FILENO, STDOUT_FILENO}});
+  EXPECT_EQ(ExitCode(run), 0);
+  const std::vector<std::byte> header =
+      testkit::ReadFileRange(folder.PathOf("x.rebuilt.gcm"), 0, 0x440);
+  const std::vector<std::byte> source = testkit::ReadFileRange(folder.PathOf("x.gcm"), 0, 0x420);
+  EXPECT_TRUE(std::equal(source.begin(), source.end(), header.begin()))
+      << "the disc header was overwritten";
+}
+
+// With SIGXFSZ ignored, a file-size limit is an ordinary write failure: the first step that
+// reaches past it, giving the output its full size, fails and nothing is left.
+TEST(ToolProcess, AFileSizeLimitFailsTheRebuildAndLeavesNothing) {
+  TempFolder folder;
+  SyntheticImage(testkit::NestedDiscRecipe()).WriteTo(folder.PathOf("x.gcm"));
+  const ToolRun run = RunTool({folder.PathOf("x.gcm"), "f"}, "",
+                              {.launcher = {"prlimit", "--fsize=67108864", "--"}});
+  EXPECT_EQ(ExitCode(run), 3);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"x.gcm"});
+}
+
+// The largest resident set, in KiB, of the tool run with `args`. It is measured by time(1),
+// which starts the tool from a process of its own: a process started from the test would
+// count the test's memory too, which its start shares. AddressSanitizer keeps freed memory
+// aside for a while; told not to, the memory counted is the tool's own and the sanitizer's.
+long PeakKiB(const std::vector<std::string>& args, const std::string& folder) {
+  const std::string report = folder + "/peak.txt";
+  const ToolRun run = RunTool(args, "",
+                              {.environment = {"ASAN_OPTIONS=quarantine_size_mb=0"},
+                               .launcher = {"/usr/bin/time", "-f", "%M", "-o", report}});
+  EXPECT_EQ(ExitCode(run), 0) << run.output.substr(0, 2000);
+  const std::vector<std::byte> peak = testkit::ReadFileBytes(report);
+  std::filesystem::remove(report);
+  return std::stol(std::string(reinterpret_cast<const char*>(peak.data()), peak.size()));
+}
+
+// 97,000 streaming audio files, each listed under a 200-byte folder name and each taking a
+// 32 KiB block of its own, fill a 3 GB image: the list is printed as it is made, and what
+// the image adds to the tool's memory (beyond the sanitizer's own, which even --version
+// has) stays within its bound.
+TEST(ToolProcess, ManyStreamingAudioFilesRebuildInBoundedMemory) {
+  TempFolder folder;
+  SyntheticImageRecipe recipe;
+  const std::string album(200, 'm');
+  for (int i = 0; i < 97'000; ++i) {
+    recipe.files.push_back({album + "/t" + std::to_string(i) + ".adp", 12, 4});
+  }
+  SyntheticImage(recipe).WriteTo(folder.PathOf("x.gcm"));
+  const long idle = PeakKiB({"--version"}, folder.PathOf(""));
+  const long rebuilding =
+      PeakKiB({folder.PathOf("x.gcm"), "g", "s", "-o", folder.PathOf("y.gcm")}, folder.PathOf(""));
+  EXPECT_LT(rebuilding - idle, 30 * 1024) << "idle " << idle << " KiB";
+  EXPECT_TRUE(std::filesystem::exists(folder.PathOf("y.gcm")));
 }
 
 }  // namespace

@@ -1,0 +1,185 @@
+#include "kelvore/tool/inspection_job.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/memory_byte_source.h"
+#include "kelvore/testing/synthetic_image.h"
+#include "kelvore/tests/memory_source_image.h"
+#include "kelvore/tests/recording_console.h"
+#include "kelvore/tests/storage_fakes.h"
+#include "kelvore/tool/rebuild_summary.h"
+
+namespace kelvore {
+namespace {
+
+using testkit::MemorySourceImage;
+using testkit::NestedDiscRecipe;
+using testkit::RecordingConsole;
+using testkit::SyntheticImage;
+using testkit::SyntheticImageRecipe;
+
+constexpr std::uint64_t kFullSize = 1'459'978'240;
+
+struct Inspection {
+  int exit_code;
+  std::string lines;
+  std::string errors;
+};
+
+// Runs --info on the image `recipe` makes, claiming `size` bytes (default: its own size);
+// nothing may be created.
+Inspection Inspect(const SyntheticImageRecipe& recipe, std::optional<std::uint64_t> size = {}) {
+  const SyntheticImage image(recipe);
+  const RebuildServices services{
+      .open_source =
+          [&](const std::string&) {
+            return std::make_unique<MemorySourceImage>(image.SystemArea(),
+                                                       size.value_or(image.Size()));
+          },
+      .create_output = [](const std::string&) -> std::unique_ptr<OutputFile> {
+        ADD_FAILURE() << "--info created a file";
+        return nullptr;
+      },
+      .path_exists = [](const std::string&) { return false; },
+  };
+  RecordingConsole console;
+  const int code =
+      RunInspection({.image = "/games/x.gcm", .info = true}, services, console, NeverInterrupted());
+  return {code, console.AllLines(), console.AllErrors()};
+}
+
+void ExpectLines(const Inspection& inspection, std::initializer_list<std::string> expected) {
+  EXPECT_EQ(inspection.exit_code, 0) << inspection.errors;
+  for (const std::string& line : expected) {
+    EXPECT_NE(inspection.lines.find(line + "\n"), std::string::npos) << "missing: " << line << "\n"
+                                                                     << inspection.lines;
+  }
+}
+
+TEST(DiscReport, NamesTheDiscItsRegionAndItsStreamingAudio) {
+  ExpectLines(Inspect(NestedDiscRecipe()),
+              {"Disc report for /games/x.gcm", "  Game code:       GKVE", "  Maker:           01",
+               "  Title:           Kelvore Test Disc", "  Disc:            1",
+               "  Revision:        0", "  Region:          USA (agrees with the game code's E)",
+               "  Audio streaming: on, stream buffer size 10",
+               "  Contents:        11 files in 5 folders, 427,079 bytes of file data",
+               "Streaming audio files:", "  /audio/bgm01.adp  on 32 KiB"});
+  const Inspection report = Inspect(NestedDiscRecipe());
+  EXPECT_NE(report.lines.find("  /audio/voice/v01.dtk  not on 32 KiB (at 0x"), std::string::npos);
+  EXPECT_NE(report.lines.find("  /MUSIC.ADP  not on 32 KiB (at 0x"), std::string::npos);
+}
+
+TEST(DiscReport, ReadsRegionDiscNumberAndRevisionOfEachKindOfDisc) {
+  SyntheticImageRecipe japanese;
+  japanese.game_code = "GZLJ";
+  japanese.game_name = "\x83\x5B\x83\x8B\x83\x5F";  // ゼルダ in Shift-JIS
+  japanese.disc_number = 1;
+  ExpectLines(Inspect(japanese),
+              {"  Title:           ゼルダ", "  Disc:            2",
+               "  Region:          Japan (agrees with the game code's J)", "  Audio streaming: off",
+               "No streaming audio files (.adp, .dtk)."});
+
+  SyntheticImageRecipe german;
+  german.game_code = "GKVD";
+  german.revision = 1;
+  ExpectLines(Inspect(german),
+              {"  Revision:        1", "  Region:          PAL (agrees with the game code's D)"});
+
+  SyntheticImageRecipe korean;
+  korean.game_code = "GKVK";
+  ExpectLines(Inspect(korean), {"  Region:          Japan (agrees with the game code's K)"});
+
+  SyntheticImageRecipe imported;
+  imported.region = 2;
+  ExpectLines(Inspect(imported), {"  Region:          PAL (the game code's E stands for USA)"});
+
+  SyntheticImageRecipe unknown;
+  unknown.game_code = "GKVW";
+  unknown.region = 7;
+  ExpectLines(Inspect(unknown),
+              {"  Region:          unknown region 7 (the game code's W is not compared)"});
+}
+
+// The streaming flag and the audio files are independent: each may come without the other.
+TEST(DiscReport, ShowsTheStreamingFlagApartFromTheFiles) {
+  SyntheticImageRecipe flag_only;
+  flag_only.audio_streaming = true;
+  flag_only.stream_buffer_size = 3;
+  flag_only.files = {{"a.bin", 100, 4}};
+  ExpectLines(Inspect(flag_only), {"  Audio streaming: on, stream buffer size 3",
+                                   "No streaming audio files (.adp, .dtk)."});
+  SyntheticImageRecipe files_only;
+  files_only.files = {{"bgm.adp", 100, 32 * 1024}};
+  ExpectLines(Inspect(files_only), {"  Audio streaming: off", "  /bgm.adp  on 32 KiB"});
+}
+
+TEST(DiscReport, ClassifiesTheSizeAsCorvaneDoesAndSaysWhereTheDataFits) {
+  const Inspection wiped = Inspect(NestedDiscRecipe());
+  EXPECT_NE(wiped.lines.find(": wiped, "), std::string::npos) << wiped.lines;
+  ExpectLines(wiped,
+              {"  Fits f:          yes; with t: yes", "  Fits g:          yes; with t: yes"});
+  ExpectLines(Inspect(NestedDiscRecipe(), kFullSize),
+              {"  Size:            1,459,978,240 bytes: good, a full disc"});
+  ExpectLines(Inspect(NestedDiscRecipe(), kFullSize + 1),
+              {"  Size:            1,459,978,241 bytes: oversize, 1 byte more than a full disc"});
+  ExpectLines(Inspect(NestedDiscRecipe(), kFullSize - 1),
+              {"  Size:            1,459,978,239 bytes: wiped, 1 byte short of a full disc"});
+
+  // Without t, big.bin follows a.bin at 0x18000 and ends 32 KiB before the disc's end; t puts
+  // a.bin there too and moves big.bin one block on, to end exactly at the disc's end.
+  SyntheticImageRecipe exact;
+  exact.files = {{"a.bin", 100, 4}, {"big.bin", kFullSize - 0x18000 - 0x8000, 32 * 1024}};
+  const Inspection fits = Inspect(exact, kFullSize);
+  ExpectLines(fits, {"  Fits f:          yes; with t: yes"});
+
+  SyntheticImageRecipe large;
+  large.files = {{"huge.bin", 1'500'000'000, 4}};
+  const Inspection needs_g = Inspect(large, 1'500'100'000);
+  EXPECT_NE(needs_g.lines.find("  Fits f:          no, 40,"), std::string::npos) << needs_g.lines;
+  ExpectLines(needs_g, {"  Fits g:          yes; with t: yes"});
+}
+
+TEST(DiscReport, AnInvalidImageIsRefusedWithCodeTwo) {
+  SyntheticImageRecipe recipe;
+  recipe.files = {{"a.bin", 100, 4}};
+  const Inspection damaged = Inspect(recipe, SyntheticImage(recipe).Size() - 1);
+  EXPECT_EQ(damaged.exit_code, 2);
+  EXPECT_NE(damaged.errors.find("/a.bin"), std::string::npos) << damaged.errors;
+  EXPECT_EQ(damaged.lines, "");
+}
+
+// The warning appears exactly when the header says the disc streams audio and the layout
+// the letters give leaves a streaming audio file with data off 32 KiB.
+TEST(StreamingAudioWarning, CountsFilesOff32KiBOnlyOnDiscsThatStreamAudio) {
+  const auto count = [](const SyntheticImageRecipe& recipe, LayoutOptions options) {
+    const SyntheticImage image(recipe);
+    const Disc disc = ReadDisc(MemoryByteSource(image.Bytes()));
+    return StreamingAudioOff32KiB(disc, PlanLayout(disc, ImageMode::kStandard, options));
+  };
+  const LayoutOptions none{};
+  const LayoutOptions t{.align_all_files = true};
+  const LayoutOptions s{.isolate_streaming_audio = true};
+  const LayoutOptions both{.align_all_files = true, .isolate_streaming_audio = true};
+
+  const SyntheticImageRecipe streaming = NestedDiscRecipe();
+  EXPECT_EQ(count(streaming, none), 2u);  // v01.dtk and MUSIC.ADP; the empty file is no track
+  EXPECT_EQ(count(streaming, t), 0u);
+  EXPECT_EQ(count(streaming, s), 0u);
+  EXPECT_EQ(count(streaming, both), 0u);
+
+  SyntheticImageRecipe silent = NestedDiscRecipe();
+  silent.audio_streaming = false;
+  EXPECT_EQ(count(silent, none), 0u);
+
+  SyntheticImageRecipe aligned;
+  aligned.audio_streaming = true;
+  aligned.files = {{"a.bin", 100, 4}, {"bgm.adp", 5000, 32 * 1024}, {"empty.dtk", 0, 4}};
+  EXPECT_EQ(count(aligned, none), 0u);
+}
+
+}  // namespace
+}  // namespace kelvore

@@ -1,0 +1,32 @@
+#include "kelvore/disc/text_format.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvore {
+namespace {
+
+TEST(Printable, EscapesControlCharactersAndKeepsEverythingElseByteForByte) {
+  EXPECT_EQ(Printable("C:\\Games\\Disc One.gcm"), "C:\\Games\\Disc One.gcm");
+  EXPECT_EQ(Printable("a\x1B[2J\nb\rc\x7F" + std::string(1, '\0')),
+            "a\\x1B[2J\\x0Ab\\x0Dc\\x7F\\x00");
+  // C1 controls in UTF-8 (U+009B) and as single bytes; U+00C0 to U+00FF and other
+  // characters pass, as do bytes of another encoding that stand for no control.
+  EXPECT_EQ(Printable("\xC2\x9B"
+                      "2J"),
+            "\\xC2\\x9B2J");
+  EXPECT_EQ(Printable("caf\xC3\xA9 \xD0\x90 \xE3\x82\xBC \xF0\x9F\x8E\xAE"),
+            "caf\xC3\xA9 \xD0\x90 \xE3\x82\xBC \xF0\x9F\x8E\xAE");
+  EXPECT_EQ(Printable("caf\xE9 \x9B\x80 \xC2"), "caf\xE9 \\x9B\\x80 \xC2");
+  EXPECT_EQ(Printable("\xC2\xA0\xC2\x9F\xC2"), "\xC2\xA0\\xC2\\x9F\xC2");
+}
+
+TEST(Counts, TakeTheSingularForOneOnly) {
+  EXPECT_EQ(ByteCount(0), "0 bytes");
+  EXPECT_EQ(ByteCount(1), "1 byte");
+  EXPECT_EQ(ByteCount(1'459'978'240), "1,459,978,240 bytes");
+  EXPECT_EQ(CountOf(1, "file"), "1 file");
+  EXPECT_EQ(CountOf(1000, "file"), "1,000 files");
+}
+
+}  // namespace
+}  // namespace kelvore

@@ -1,0 +1,107 @@
+#include "kelvore/tool/disc_report.h"
+
+#include <cstdint>
+
+#include "kelvore/disc/disc_format.h"
+#include "kelvore/disc/disc_text.h"
+#include "kelvore/disc/layout.h"
+#include "kelvore/disc/region.h"
+#include "kelvore/disc/streaming_audio.h"
+#include "kelvore/disc/text_format.h"
+
+namespace kelvore {
+namespace {
+
+std::string Field(std::string_view label, const std::string& value) {
+  std::string line = "  " + std::string(label) + ":";
+  line.resize(19, ' ');
+  return line + value;
+}
+
+std::string RegionLine(const Disc& disc) {
+  const RegionCheck check = CheckRegion(disc.region, disc.game_code);
+  const std::string letter =
+      "the game code's " + ShownText(std::string(1, check.letter), DiscEncoding::kWindows1252);
+  std::string line = RegionName(disc.region) + " (";
+  switch (check.result) {
+    case RegionCheck::Result::kAgrees:
+      return line + "agrees with " + letter + ")";
+    case RegionCheck::Result::kDisagrees:
+      return line + letter + " stands for " + std::string(check.expected) + ")";
+    case RegionCheck::Result::kNotCompared:
+      break;
+  }
+  return line +
+         (check.letter == '\0' ? "the game code is too short" : letter + " is not compared") + ")";
+}
+
+std::string StreamingLine(const Disc& disc) {
+  if (!disc.audio_streaming) return "off";
+  return "on, stream buffer size " + std::to_string(disc.stream_buffer_size);
+}
+
+// Wiped, good or oversize, as Corvane says, against the full disc's size.
+std::string SizeLine(std::uint64_t size) {
+  constexpr std::uint64_t kFull = format::kStandardImageSize;
+  if (size < kFull)
+    return ByteCount(size) + ": wiped, " + ByteCount(kFull - size) + " short of a full disc";
+  if (size == kFull) return ByteCount(size) + ": good, a full disc";
+  return ByteCount(size) + ": oversize, " + ByteCount(size - kFull) + " more than a full disc";
+}
+
+std::string ContentsLine(const Disc& disc) {
+  std::uint64_t data = 0;
+  for (const DiscFile& file : disc.fst.Files()) data += file.length;
+  const std::uint64_t files = disc.fst.Files().size();
+  const std::uint64_t folders = disc.fst.EntryCount() - 1 - files;
+  return CountOf(files, "file") + " in " + CountOf(folders, "folder") + ", " + ByteCount(data) +
+         " of file data";
+}
+
+std::string Fit(const Disc& disc, ImageMode mode, LayoutOptions options,
+                const InterruptFlag& interrupted) {
+  const std::uint64_t end = PlannedDataEnd(disc, options, interrupted);
+  const std::uint64_t size = ImageSizeFor(mode);
+  return end <= size ? "yes" : "no, " + ByteCount(end - size) + " too many";
+}
+
+std::string FitLine(const Disc& disc, ImageMode mode, const InterruptFlag& interrupted) {
+  return Fit(disc, mode, {}, interrupted) +
+         "; with t: " + Fit(disc, mode, {.align_all_files = true}, interrupted);
+}
+
+void ListStreamingAudioFiles(Console& console, const Disc& disc, const InterruptFlag& interrupted) {
+  bool listed = false;
+  for (const DiscFile& file : disc.fst.Files()) {
+    StopIfInterrupted(interrupted);
+    if (!IsStreamingAudioName(disc.fst.NameOf(file.entry))) continue;
+    if (!listed) console.Line("Streaming audio files:");
+    listed = true;
+    const bool on_block = file.offset % format::kBlockSize == 0;
+    console.Line("  " + disc.fst.PathOf(file.entry) +
+                 (on_block ? "  on 32 KiB" : "  not on 32 KiB (at " + Hex(file.offset) + ")"));
+  }
+  if (!listed) console.Line("No streaming audio files (.adp, .dtk).");
+}
+
+}  // namespace
+
+void ShowDiscReport(Console& console, const Disc& disc, const std::string& image_path,
+                    const InterruptFlag& interrupted) {
+  const DiscEncoding encoding = EncodingOfGameCode(disc.game_code);
+  console.Line("Disc report for " + Printable(image_path));
+  console.Line(Field("Game code", ShownText(disc.game_code, encoding)));
+  console.Line(Field("Maker", ShownText(disc.maker, encoding)));
+  console.Line(Field("Title", ShownText(disc.game_name, encoding)));
+  console.Line(Field("Disc", std::to_string(disc.disc_number + 1)));
+  console.Line(Field("Revision", std::to_string(disc.revision)));
+  console.Line(Field("Region", RegionLine(disc)));
+  console.Line(Field("Audio streaming", StreamingLine(disc)));
+  console.Line(Field("Size", SizeLine(disc.image_size)));
+  console.Line(Field("Contents", ContentsLine(disc)));
+  console.Line(Field("Fits f", FitLine(disc, ImageMode::kStandard, interrupted)));
+  console.Line(Field("Fits g", FitLine(disc, ImageMode::kLarge, interrupted)));
+  ListStreamingAudioFiles(console, disc, interrupted);
+}
+
+}  // namespace kelvore

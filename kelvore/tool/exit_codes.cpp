@@ -1,0 +1,31 @@
+#include "kelvore/tool/exit_codes.h"
+
+#include <exception>
+#include <new>
+#include <string>
+
+#include "kelvore/disc/errors.h"
+
+namespace kelvore {
+
+int ExitCodeOf(Console& console, const std::function<void()>& job,
+               const std::function<void()>& after_unfinished) {
+  try {
+    job();
+    return kExitDone;
+  } catch (const ImageError& error) {
+    console.Error(std::string("Error: ") + error.what());
+    return kExitImageRefused;
+  } catch (const FinishedImageError& error) {
+    console.Error(std::string("Error: ") + error.what());
+    return kExitIoFailure;
+  } catch (const std::bad_alloc&) {
+    console.Error("Error: out of memory.");
+  } catch (const std::exception& error) {
+    console.Error(std::string("Error: ") + error.what());
+  }
+  after_unfinished();
+  return kExitIoFailure;
+}
+
+}  // namespace kelvore

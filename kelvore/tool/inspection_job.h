@@ -1,0 +1,16 @@
+#pragma once
+
+#include "kelvore/disc/interruption.h"
+#include "kelvore/tool/command_line.h"
+#include "kelvore/tool/console.h"
+#include "kelvore/tool/rebuild_job.h"
+
+namespace kelvore {
+
+// --info and --hash: the disc report, then the image's checksums, reading the image only.
+// Returns the exit code: 0, or 2 for an invalid image (--info), 3 for a read failure or an
+// interruption.
+int RunInspection(const InspectRequest& request, const RebuildServices& services, Console& console,
+                  const InterruptFlag& interrupted);
+
+}  // namespace kelvore

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "kelvore/disc/byte_source.h"
+
+namespace kelvore {
+
+// The image being rebuilt, opened as a file: its bytes, and what tells it apart from other
+// files and from a later state of itself.
+class SourceImage : public ByteSource {
+ public:
+  // Whether `path` names this very file (the same device and inode, or volume and file
+  // index), by whatever name: Corvane passes short 8.3 names.
+  virtual bool IsFileAt(const std::string& path) const = 0;
+
+  // Whether its size or last-write time differs from when it was opened: its bytes may then
+  // differ from those read before.
+  virtual bool ChangedSinceOpened() const = 0;
+};
+
+}  // namespace kelvore
