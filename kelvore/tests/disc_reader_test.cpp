@@ -156,6 +156,23 @@ TEST(ReadDisc, RefusesEachKindOfInvalidImageNamingTheProblem) {
   }
 }
 
+// The console loads at most 4 MiB of file table: a table of exactly that size is read, one
+// byte more is refused before anything of it is.
+TEST(ReadDisc, TakesAFileTableOfExactlyTheLargestSizeAConsoleLoads) {
+  std::vector<std::byte> fst = testkit::FlatDirectoriesFst(1000);
+  fst.resize(4 * 1024 * 1024);  // zeros after the names: the string table's unused end
+  EXPECT_EQ(ReadDisc(MemoryByteSource(testkit::ImageWithFst(fst))).fst.SizeInBytes(),
+            4u * 1024 * 1024);
+  fst.push_back(std::byte{0});
+  try {
+    ReadDisc(MemoryByteSource(testkit::ImageWithFst(fst)));
+    ADD_FAILURE() << "accepted";
+  } catch (const ImageError& error) {
+    EXPECT_NE(std::string(error.what()).find("claims 4,194,305 bytes"), std::string::npos)
+        << error.what();
+  }
+}
+
 // A source that raises the interrupt flag once the FST has been read, as Ctrl+C pressed
 // during the checks would.
 class InterruptingSource : public MemoryByteSource {

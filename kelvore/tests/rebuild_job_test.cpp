@@ -184,6 +184,7 @@ TEST_F(RebuildJobTest, NeverReplacesAnExistingOutput) {
   WriteFileBytes(default_output_, precious);
   EXPECT_EQ(Run({}), 3);
   EXPECT_NE(console_.AllErrors().find("already exists"), std::string::npos);
+  EXPECT_EQ(console_.AllErrors().find("unfinished"), std::string::npos) << "none was started";
   EXPECT_EQ(ReadFileBytes(default_output_), precious);
   EXPECT_EQ(folder_.Entries(), (Strings{"Disc One.gcm", "Disc One.rebuilt.gcm"}));
 }
@@ -253,6 +254,7 @@ TEST_F(RebuildJobTest, RefusesDataThatDoesNotFitWithCodeTwo) {
 TEST_F(RebuildJobTest, MissingSourceIsAnInputFailure) {
   EXPECT_EQ(Run({.image = folder_.PathOf("absent.gcm")}), 3);
   EXPECT_NE(console_.AllErrors().find("Cannot open"), std::string::npos);
+  EXPECT_EQ(console_.AllErrors().find("unfinished"), std::string::npos) << "none was started";
   EXPECT_EQ(folder_.Entries(), Strings{"Disc One.gcm"});
 }
 
@@ -308,6 +310,29 @@ TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest, ::testing::Values(4096, 32768));
+
+// Two files meet exactly where one 4 MiB block of the read-back ends and the next begins;
+// a byte on either side of the boundary is checked.
+TEST_F(RebuildJobTest, VerificationComparesFilesThatMeetAtABlockBoundary) {
+  testkit::SyntheticImageRecipe recipe;
+  recipe.files = {{"a.bin", 0x400000 - 0x18000, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
+  const SyntheticImage image(recipe);
+  image.WriteTo(source_path_);
+  const Disc source = ReadDisc(MemoryByteSource(image.Bytes()));
+  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], 0x400000u);
+  for (const std::uint64_t damaged : {0x3FFFFF, 0x400000}) {
+    SCOPED_TRACE(damaged);
+    const auto disk = UseCachedDisk();
+    disk->damage_at = damaged;
+    console_ = {};
+    EXPECT_EQ(Run({}), 3);
+    EXPECT_NE(console_.AllErrors().find(std::string(damaged == 0x400000 ? "/b.bin" : "/a.bin") +
+                                        " reads back from the disk differently at offset " +
+                                        Hex(damaged)),
+              std::string::npos)
+        << console_.AllErrors();
+  }
+}
 
 TEST_F(RebuildJobTest, VerificationFindsNonZeroBytesBetweenFiles) {
   const auto disk = UseCachedDisk();
