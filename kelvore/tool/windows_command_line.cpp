@@ -62,7 +62,8 @@ bool HoldsOptionWord(std::string_view text) {
 // nothing.
 std::string CorvaneSuffix(std::string_view mode, std::size_t chosen,
                           std::vector<std::string>& letters) {
-  std::string suffix = " " + std::string(mode);
+  std::string suffix(1, ' ');
+  suffix.append(mode);
   for (std::size_t i = 0; i < kOptionLetters.size(); ++i) {
     suffix += ' ';
     if ((chosen & (std::size_t{1} << i)) == 0) continue;
