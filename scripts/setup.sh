@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Corvane need on Debian 12: compilers for
-# Linux and for 32- and 64-bit Windows, GoogleTest, nettle and zlib (the rebuild tool's
+# Linux and for 32- and 64-bit Windows, GoogleTest, OpenSSL and zlib (the rebuild tool's
 # checksums; zlib for Windows too, linked into the programs), clang for fuzzing, 64-bit Wine, a
 # virtual X display, ImageMagick, Python (it draws the program's icon) and the locales the
 # code-page tests run under; then the 32-bit Wine for the shipping build's tests
@@ -12,7 +12,7 @@ source "$scripts/as-root.sh"
 
 packages=(
   cmake ninja-build g++ libgtest-dev googletest
-  nettle-dev zlib1g-dev libz-mingw-w64-dev
+  libssl-dev zlib1g-dev libz-mingw-w64-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64

@@ -7,9 +7,9 @@
 
 namespace kelvore {
 
-// A message digest computed by the system's own cryptography (CNG on Windows, nettle on
-// POSIX). Add takes the data in any number of parts, then Finish gives the digest once.
-// Failures throw IoError.
+// A message digest computed by the system's own cryptography (CNG on Windows, OpenSSL's
+// libcrypto on POSIX). Add takes the data in any number of parts, then Finish gives the
+// digest once. Failures throw IoError.
 class Digest {
  public:
   virtual ~Digest() = default;

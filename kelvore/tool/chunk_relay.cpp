@@ -4,18 +4,8 @@
 
 namespace kelvore {
 
-namespace {
-
-std::array<std::vector<std::byte>, ChunkRelay::kBuffers> MakeBuffers() {
-  std::array<std::vector<std::byte>, ChunkRelay::kBuffers> buffers;
-  for (auto& buffer : buffers) buffer.resize(kChunkSize);
-  return buffers;
-}
-
-}  // namespace
-
 ChunkRelay::ChunkRelay(Consumer consumer)
-    : consumer_(std::move(consumer)), buffers_(MakeBuffers()), thread_([this] { Consume(); }) {}
+    : consumer_(std::move(consumer)), thread_([this] { Consume(); }) {}
 
 ChunkRelay::~ChunkRelay() {
   abandoned_.store(true);
@@ -26,7 +16,10 @@ ChunkRelay::~ChunkRelay() {
 std::span<std::byte> ChunkRelay::NextBuffer() {
   ThrowIfFailed();
   free_buffers_.Acquire();
-  return buffers_[next_];
+  // Made when first needed: a little data takes little memory.
+  std::vector<std::byte>& buffer = buffers_[next_];
+  if (buffer.empty()) buffer.resize(kChunkSize);
+  return buffer;
 }
 
 void ChunkRelay::Pass(std::size_t length) {

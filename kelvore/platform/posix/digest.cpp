@@ -1,40 +1,58 @@
 #include "kelvore/platform/digest.h"
 
-#include <nettle/md5.h>
-#include <nettle/sha1.h>
+#include <openssl/err.h>
+#include <openssl/evp.h>
+
+#include <string>
+
+#include "kelvore/disc/errors.h"
 
 namespace kelvore {
 namespace {
 
-// Nettle's context, update and digest functions for one algorithm; they cannot fail.
-template <typename Context, void (*Init)(Context*),
-          void (*Update)(Context*, std::size_t, const std::uint8_t*),
-          void (*Final)(Context*, std::size_t, std::uint8_t*), std::size_t kLength>
-class NettleDigest : public Digest {
+// A digest of OpenSSL's libcrypto, through its EVP interface.
+class EvpDigest : public Digest {
  public:
-  NettleDigest() { Init(&context_); }
+  EvpDigest(const EVP_MD* algorithm, const char* name) : name_(name), context_(EVP_MD_CTX_new()) {
+    if (!context_ || !EVP_DigestInit_ex(context_.get(), algorithm, nullptr)) Fail();
+  }
 
   void Add(std::span<const std::byte> bytes) override {
-    Update(&context_, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
+    if (!EVP_DigestUpdate(context_.get(), bytes.data(), bytes.size())) Fail();
   }
 
   std::vector<std::byte> Finish() override {
-    std::vector<std::byte> digest(kLength);
-    Final(&context_, digest.size(), reinterpret_cast<std::uint8_t*>(digest.data()));
+    std::vector<std::byte> digest(EVP_MAX_MD_SIZE);
+    unsigned int length = 0;
+    if (!EVP_DigestFinal_ex(context_.get(), reinterpret_cast<unsigned char*>(digest.data()),
+                            &length)) {
+      Fail();
+    }
+    digest.resize(length);
     return digest;
   }
 
  private:
-  Context context_;
-};
+  struct FreeContext {
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+  };
 
-using Md5 = NettleDigest<md5_ctx, md5_init, md5_update, md5_digest, MD5_DIGEST_SIZE>;
-using Sha1 = NettleDigest<sha1_ctx, sha1_init, sha1_update, sha1_digest, SHA1_DIGEST_SIZE>;
+  [[noreturn]] void Fail() const {
+    char reason[256] = "unknown error";
+    if (const unsigned long error = ERR_get_error()) {
+      ERR_error_string_n(error, reason, sizeof reason);
+    }
+    throw IoError(std::string("Computing the ") + name_ + " checksum failed: " + reason);
+  }
+
+  const char* name_;
+  std::unique_ptr<EVP_MD_CTX, FreeContext> context_;
+};
 
 }  // namespace
 
-std::unique_ptr<Digest> MakeMd5() { return std::make_unique<Md5>(); }
+std::unique_ptr<Digest> MakeMd5() { return std::make_unique<EvpDigest>(EVP_md5(), "MD5"); }
 
-std::unique_ptr<Digest> MakeSha1() { return std::make_unique<Sha1>(); }
+std::unique_ptr<Digest> MakeSha1() { return std::make_unique<EvpDigest>(EVP_sha1(), "SHA-1"); }
 
 }  // namespace kelvore
