@@ -44,7 +44,7 @@ class Crc32 {
 }  // namespace
 
 // MD5 takes longest and gets the second thread to itself; this one reads and computes the
-// other two, which together take about as long.
+// other two, which together take less time.
 ImageChecksums ComputeChecksums(const ByteSource& source, const TransferControl& control) {
   const auto md5 = MakeMd5();
   const auto sha1 = MakeSha1();

@@ -18,7 +18,8 @@ struct ImageChecksums {
 
 // Reads all of `source` once, in chunks of kChunkSize, and computes its CRC32, MD5 and SHA-1;
 // MD5 on a second thread. Before each chunk it stops with IoError("Interrupted.") if the flag
-// is set; after each it reports the bytes done. Reading failures throw IoError.
+// is set; after each it reports the bytes done, on the calling thread. Reading failures throw
+// IoError.
 ImageChecksums ComputeChecksums(const ByteSource& source, const TransferControl& control);
 
 }  // namespace kelvore
