@@ -3,8 +3,9 @@
 # holding about 1.2 GB of file data with the code of kelvore's checksum option
 # (kelvore_checksum_file) and compares the time with `md5sum` and `sha1sum` on the same image,
 # measured in the same run. Those compute one sum each; the target for all three sums in one
-# reading is at least 0.9 x the speed of the slower of the two. Also checks that the sums
-# agree with theirs.
+# reading is at least 0.9 x the speed of the slower of the two. MD5 runs on a thread of its
+# own, so the target needs a second core that other work leaves free: the load average at the
+# start is printed with the figures. Also checks that the sums agree with theirs.
 #
 # Usage: kelvore/bench/checksum_bench.sh [BUILD_DIR [WORK_DIR]]
 #   BUILD_DIR  an optimised native build (default: the native-release preset's, configured
