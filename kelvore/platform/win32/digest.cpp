@@ -1,0 +1,184 @@
+#include "kelvore/platform/digest.h"
+
+// clang-format off
+#include <windows.h>
+#include <bcrypt.h>
+// clang-format on
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "kelvore/disc/errors.h"
+#include "kelvore/disc/text_format.h"
+#include "platform/win32/system_message.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+
+// Digests of the system's CNG, with only what Windows 7 offers: an algorithm handle opened
+// for the run and a hash object in memory of our own.
+namespace kelvore {
+namespace {
+
+using platform::win32::Narrow;
+using platform::win32::SystemMessage;
+using platform::win32::UniqueHandle;
+
+// The CNG functions this file calls.
+struct CngFunctions {
+  decltype(&BCryptOpenAlgorithmProvider) open_algorithm;
+  decltype(&BCryptCloseAlgorithmProvider) close_algorithm;
+  decltype(&BCryptGetProperty) get_property;
+  decltype(&BCryptCreateHash) create_hash;
+  decltype(&BCryptHashData) hash_data;
+  decltype(&BCryptFinishHash) finish_hash;
+  decltype(&BCryptDestroyHash) destroy_hash;
+};
+
+// LoadLibrary's modules are freed with FreeLibrary.
+struct ModuleHandleTraits {
+  using Handle = HMODULE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { ::FreeLibrary(handle); }
+};
+using UniqueModule = UniqueHandle<ModuleHandleTraits>;
+
+std::string LoadFailure(const std::wstring& path) {
+  return "Loading the system's cryptography library " + Narrow(path) +
+         " failed: " + SystemMessage(GetLastError());
+}
+
+template <typename Function>
+Function Find(HMODULE module, const char* name, const std::wstring& path) {
+  const auto found =
+      reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  if (!found) throw IoError(LoadFailure(path) + " (" + name + ")");
+  return found;
+}
+
+// bcrypt.dll from the system folder, by its full path. Importing it instead would let Windows
+// look for it in the program's own folder first (it is not one of the DLLs Windows always takes
+// from the system folder), where a planted bcrypt.dll would run with the user's rights. What it
+// loads in turn is looked for beside it first.
+class CngLibrary {
+ public:
+  CngLibrary() {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+      throw IoError("The system folder is unknown: " + SystemMessage(GetLastError()));
+    }
+    const std::wstring path = std::wstring(folder, length) + L"\\bcrypt.dll";
+    module_.Reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!module_) throw IoError(LoadFailure(path));
+    const HMODULE module = module_.Get();
+    functions_ = {
+        Find<decltype(&BCryptOpenAlgorithmProvider)>(module, "BCryptOpenAlgorithmProvider", path),
+        Find<decltype(&BCryptCloseAlgorithmProvider)>(module, "BCryptCloseAlgorithmProvider", path),
+        Find<decltype(&BCryptGetProperty)>(module, "BCryptGetProperty", path),
+        Find<decltype(&BCryptCreateHash)>(module, "BCryptCreateHash", path),
+        Find<decltype(&BCryptHashData)>(module, "BCryptHashData", path),
+        Find<decltype(&BCryptFinishHash)>(module, "BCryptFinishHash", path),
+        Find<decltype(&BCryptDestroyHash)>(module, "BCryptDestroyHash", path),
+    };
+  }
+
+  const CngFunctions& Functions() const { return functions_; }
+
+ private:
+  UniqueModule module_;
+  CngFunctions functions_{};
+};
+
+// Loaded on first use, kept until the process ends.
+const CngFunctions& Cng() {
+  static const CngLibrary library;
+  return library.Functions();
+}
+
+// An algorithm provider, closed with BCryptCloseAlgorithmProvider.
+struct AlgorithmHandleTraits {
+  using Handle = BCRYPT_ALG_HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { Cng().close_algorithm(handle, 0); }
+};
+using UniqueAlgorithm = UniqueHandle<AlgorithmHandleTraits>;
+
+// A hash object, destroyed with BCryptDestroyHash before its memory goes.
+struct HashHandleTraits {
+  using Handle = BCRYPT_HASH_HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { Cng().destroy_hash(handle); }
+};
+using UniqueHash = UniqueHandle<HashHandleTraits>;
+
+class CngDigest : public Digest {
+ public:
+  CngDigest(const wchar_t* algorithm, const char* name) : name_(name) {
+    const CngFunctions& cng = Cng();
+    BCRYPT_ALG_HANDLE opened = nullptr;
+    Check(cng.open_algorithm(&opened, algorithm, nullptr, 0));
+    algorithm_.Reset(opened);
+    // The hash object lives in memory of our own, as large as the algorithm says, as every
+    // version of CNG accepts (letting CNG allocate it came with Windows 7).
+    object_.resize(Property(BCRYPT_OBJECT_LENGTH));
+    digest_length_ = Property(BCRYPT_HASH_LENGTH);
+    BCRYPT_HASH_HANDLE created = nullptr;
+    Check(cng.create_hash(algorithm_.Get(), &created, object_.data(),
+                          static_cast<ULONG>(object_.size()), nullptr, 0, 0));
+    hash_.Reset(created);
+  }
+
+  void Add(std::span<const std::byte> bytes) override {
+    // One call takes at most what a ULONG counts.
+    while (!bytes.empty()) {
+      const auto count = static_cast<ULONG>(std::min<std::size_t>(bytes.size(), ULONG_MAX));
+      // BCryptHashData does not change its input, though its declaration is not const.
+      Check(Cng().hash_data(
+          hash_.Get(), reinterpret_cast<PUCHAR>(const_cast<std::byte*>(bytes.data())), count, 0));
+      bytes = bytes.subspan(count);
+    }
+  }
+
+  std::vector<std::byte> Finish() override {
+    std::vector<std::byte> digest(digest_length_);
+    Check(
+        Cng().finish_hash(hash_.Get(), reinterpret_cast<PUCHAR>(digest.data()), digest_length_, 0));
+    return digest;
+  }
+
+ private:
+  ULONG Property(const wchar_t* property) const {
+    DWORD value = 0;
+    ULONG written = 0;
+    Check(Cng().get_property(algorithm_.Get(), property, reinterpret_cast<PUCHAR>(&value),
+                             sizeof value, &written, 0));
+    return value;
+  }
+
+  void Check(NTSTATUS status) const {
+    if (status < 0) {
+      throw IoError(std::string("Computing the ") + name_ + " checksum failed: CNG status " +
+                    Hex(static_cast<ULONG>(status)));
+    }
+  }
+
+  const char* name_;
+  // Destroyed in reverse: the hash object, its memory, then the provider.
+  UniqueAlgorithm algorithm_;
+  std::vector<UCHAR> object_;
+  ULONG digest_length_ = 0;
+  UniqueHash hash_;
+};
+
+}  // namespace
+
+std::unique_ptr<Digest> MakeMd5() {
+  return std::make_unique<CngDigest>(BCRYPT_MD5_ALGORITHM, "MD5");
+}
+
+std::unique_ptr<Digest> MakeSha1() {
+  return std::make_unique<CngDigest>(BCRYPT_SHA1_ALGORITHM, "SHA-1");
+}
+
+}  // namespace kelvore

@@ -1,0 +1,69 @@
+#include "kelvore/tool/checksums.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "kelvore/platform/digest.h"
+#include "kelvore/tool/chunk_relay.h"
+
+namespace kelvore {
+namespace {
+
+std::string LowerHex(std::span<const std::byte> bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (const std::byte byte : bytes) {
+    text += kDigits[std::to_integer<unsigned>(byte) >> 4];
+    text += kDigits[std::to_integer<unsigned>(byte) & 0xF];
+  }
+  return text;
+}
+
+// The CRC32 of zip and of dump databases (zlib's), most significant digit first.
+class Crc32 {
+ public:
+  void Add(std::span<const std::byte> bytes) {
+    crc_ = crc32_z(crc_, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size());
+  }
+
+  std::string Hex() const {
+    const auto crc = static_cast<std::uint32_t>(crc_);
+    const std::byte digits[] = {std::byte(crc >> 24), std::byte(crc >> 16), std::byte(crc >> 8),
+                                std::byte(crc)};
+    return LowerHex(digits);
+  }
+
+ private:
+  uLong crc_ = crc32_z(0, Z_NULL, 0);
+};
+
+}  // namespace
+
+// MD5 takes longest and gets the second thread to itself; this one reads and computes the
+// other two, which together take less time.
+ImageChecksums ComputeChecksums(const ByteSource& source, const TransferControl& control) {
+  const auto md5 = MakeMd5();
+  const auto sha1 = MakeSha1();
+  Crc32 crc32;
+  ChunkRelay md5_thread([&md5](std::span<const std::byte> chunk) { md5->Add(chunk); });
+  for (std::uint64_t done = 0; done < source.Size();) {
+    StopIfInterrupted(control.interrupted);
+    const auto count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, source.Size() - done));
+    const std::span<std::byte> chunk = md5_thread.NextBuffer().first(count);
+    source.ReadAt(done, chunk);
+    md5_thread.Pass(count);
+    sha1->Add(chunk);
+    crc32.Add(chunk);
+    done += count;
+    control.progress(done);
+  }
+  md5_thread.Finish();
+  return {crc32.Hex(), LowerHex(md5->Finish()), LowerHex(sha1->Finish())};
+}
+
+}  // namespace kelvore
