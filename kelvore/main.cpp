@@ -35,7 +35,7 @@ int Rebuild(RebuildRequest request, Console& console) {
 int Inspect(InspectRequest request, Console& console) {
   request.image = ResolvePath(request.image);
   WatchForInterrupts();
-  return RunInspection(request, kFiles, console, InterruptRequested());
+  return RunInspection(request, OpenSourceImage, console, InterruptRequested());
 }
 
 int Run(const Command& command, Console& console) {

@@ -2,15 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/memory_byte_source.h"
+#include "kelvore/platform/file_system.h"
 #include "kelvore/testing/synthetic_image.h"
 #include "kelvore/tests/memory_source_image.h"
 #include "kelvore/tests/recording_console.h"
-#include "kelvore/tests/storage_fakes.h"
+#include "kelvore/tests/temp_folder.h"
 #include "kelvore/tool/rebuild_summary.h"
 
 namespace kelvore {
@@ -30,25 +33,15 @@ struct Inspection {
   std::string errors;
 };
 
-// Runs --info on the image `recipe` makes, claiming `size` bytes (default: its own size);
-// nothing may be created.
+// Runs --info on the image `recipe` makes, claiming `size` bytes (default: its own size).
 Inspection Inspect(const SyntheticImageRecipe& recipe, std::optional<std::uint64_t> size = {}) {
   const SyntheticImage image(recipe);
-  const RebuildServices services{
-      .open_source =
-          [&](const std::string&) {
-            return std::make_unique<MemorySourceImage>(image.SystemArea(),
-                                                       size.value_or(image.Size()));
-          },
-      .create_output = [](const std::string&) -> std::unique_ptr<OutputFile> {
-        ADD_FAILURE() << "--info created a file";
-        return nullptr;
-      },
-      .path_exists = [](const std::string&) { return false; },
+  const SourceOpener open = [&](const std::string&) {
+    return std::make_unique<MemorySourceImage>(image.SystemArea(), size.value_or(image.Size()));
   };
   RecordingConsole console;
   const int code =
-      RunInspection({.image = "/games/x.gcm", .info = true}, services, console, NeverInterrupted());
+      RunInspection({.image = "/games/x.gcm", .info = true}, open, console, NeverInterrupted());
   return {code, console.AllLines(), console.AllErrors()};
 }
 
@@ -150,6 +143,54 @@ TEST(DiscReport, AnInvalidImageIsRefusedWithCodeTwo) {
   EXPECT_EQ(damaged.exit_code, 2);
   EXPECT_NE(damaged.errors.find("/a.bin"), std::string::npos) << damaged.errors;
   EXPECT_EQ(damaged.lines, "");
+}
+
+// A source that counts its reads into `reads` and raises the interrupt flag on the third,
+// as Ctrl+C pressed during the hashing would.
+class InterruptingSource : public MemorySourceImage {
+ public:
+  InterruptingSource(std::uint64_t size, std::atomic<bool>& interrupted, int& reads)
+      : MemorySourceImage({}, size), interrupted_(interrupted), reads_(reads) {}
+  void ReadAt(std::uint64_t offset, std::span<std::byte> out) const override {
+    MemorySourceImage::ReadAt(offset, out);
+    if (++reads_ == 3) interrupted_ = true;
+  }
+
+ private:
+  std::atomic<bool>& interrupted_;
+  int& reads_;
+};
+
+TEST(ImageChecksums, AreShownAfterTheReportAndStopWhenInterrupted) {
+  testkit::TempFolder folder;
+  const std::string path = folder.PathOf("nested.gcm");
+  SyntheticImage(NestedDiscRecipe()).WriteTo(path);
+  RecordingConsole console;
+  ASSERT_EQ(RunInspection({.image = path, .info = true, .hash = true}, OpenSourceImage, console,
+                          NeverInterrupted()),
+            0)
+      << console.AllErrors();
+  const std::string lines = console.AllLines();
+  EXPECT_NE(lines.find("Checksums of " + path +
+                       " (498,016 bytes):\n"
+                       "  CRC32  9d3799b3\n"
+                       "  MD5    e1b444ea1a5787d54a3d631d0cdaae03\n"
+                       "  SHA-1  a684f685145533a3ac9ab721f13266e944ce6476\n"),
+            std::string::npos)
+      << lines;
+  EXPECT_LT(lines.find("Disc report for"), lines.find("Checksums of"));
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"nested.gcm"});
+
+  std::atomic<bool> interrupted{false};
+  int reads = 0;
+  const SourceOpener interrupting = [&](const std::string&) {
+    return std::make_unique<InterruptingSource>(std::uint64_t{64} << 20, interrupted, reads);
+  };
+  RecordingConsole stopped;
+  EXPECT_EQ(RunInspection({.image = path, .hash = true}, interrupting, stopped, interrupted), 3);
+  EXPECT_EQ(stopped.AllErrors(), "Error: Interrupted.\n");
+  EXPECT_EQ(stopped.AllLines().find("Checksums"), std::string::npos);
+  EXPECT_EQ(reads, 3) << "read on after the interruption";
 }
 
 // The warning appears exactly when the header says the disc streams audio and the layout

@@ -10,7 +10,7 @@ namespace kelvore {
 // --info and --hash: the disc report, then the image's checksums, reading the image only.
 // Returns the exit code: 0, or 2 for an invalid image (--info), 3 for a read failure or an
 // interruption.
-int RunInspection(const InspectRequest& request, const RebuildServices& services, Console& console,
+int RunInspection(const InspectRequest& request, const SourceOpener& open_source, Console& console,
                   const InterruptFlag& interrupted);
 
 }  // namespace kelvore

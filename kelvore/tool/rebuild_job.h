@@ -12,9 +12,12 @@
 
 namespace kelvore {
 
+// Opens the image at `path` for reading.
+using SourceOpener = std::function<std::unique_ptr<SourceImage>(const std::string& path)>;
+
 // The file operations a rebuild uses; the platform layer supplies the real ones.
 struct RebuildServices {
-  std::function<std::unique_ptr<SourceImage>(const std::string& path)> open_source;
+  SourceOpener open_source;
   // Creates a new file, failing if anything exists under `path`.
   std::function<std::unique_ptr<OutputFile>(const std::string& path)> create_output;
   std::function<bool(const std::string& path)> path_exists;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,18 +33,22 @@ struct ToolStart {
   std::vector<std::string> environment = {};  // added to ours
   std::vector<int> closed = {};               // standard streams the tool starts without
   std::vector<std::string> launcher = {};     // a program that starts the tool, such as prlimit
+  bool errors_too = false;                    // standard error into the pipe as well
 };
 
-// Runs the tool with `args`, its standard output into a pipe unless `start` closes it. Once
-// the output holds `stop_at` (unless empty) the pipe's reading end is closed, as
-// `kelvore IMAGE g | sed -n '/Output/{p;q}'` closes it.
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& stop_at,
-                const ToolStart& start = {}) {
+struct StartedTool {
+  pid_t pid = -1;
+  int output = -1;  // the pipe's reading end
+};
+
+// Starts the tool with `args`, its standard output into a pipe unless `start` closes it.
+StartedTool StartTool(const std::vector<std::string>& args, const ToolStart& start = {}) {
   int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) return {-1, "no pipe"};
+  if (pipe(pipe_ends) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+  if (start.errors_too) posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDERR_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
   for (int fd : start.closed) posix_spawn_file_actions_addclose(&actions, fd);
@@ -58,20 +64,38 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& stop_at
   for (std::string& variable : variables) envp.push_back(variable.data());
   envp.push_back(nullptr);
 
-  ToolRun run;
-  pid_t pid = 0;
-  const int failure = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  StartedTool tool;
+  const int failure = posix_spawnp(&tool.pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_ends[1]);
-  while (!failure && (stop_at.empty() || run.output.find(stop_at) == std::string::npos)) {
+  if (failure) {
+    close(pipe_ends[0]);
+    return {};
+  }
+  tool.output = pipe_ends[0];
+  return tool;
+}
+
+// Reads the started tool's output and waits for it to end. Once the output holds `stop_at`
+// (unless empty) the pipe's reading end is closed, as `kelvore IMAGE g | sed -n
+// '/Output/{p;q}'` closes it.
+ToolRun FinishTool(const StartedTool& tool, const std::string& stop_at) {
+  ToolRun run;
+  if (tool.pid < 0) return {-1, "not started"};
+  while (stop_at.empty() || run.output.find(stop_at) == std::string::npos) {
     char buffer[4096];
-    const ssize_t count = read(pipe_ends[0], buffer, sizeof buffer);
+    const ssize_t count = read(tool.output, buffer, sizeof buffer);
     if (count <= 0) break;
     run.output.append(buffer, static_cast<std::size_t>(count));
   }
-  close(pipe_ends[0]);
-  if (failure || waitpid(pid, &run.status, 0) != pid) run.status = -1;
+  close(tool.output);
+  if (waitpid(tool.pid, &run.status, 0) != tool.pid) run.status = -1;
   return run;
+}
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& stop_at,
+                const ToolStart& start = {}) {
+  return FinishTool(StartTool(args, start), stop_at);
 }
 
 TEST(ToolProcess, OutputPipeClosedMidRebuildLeavesNoUnfinishedImage) {
@@ -165,6 +189,36 @@ TEST(ToolProcess, ManyStreamingAudioFilesRebuildInBoundedMemory) {
       PeakKiB({folder.PathOf("x.gcm"), "g", "s", "-o", folder.PathOf("y.gcm")}, folder.PathOf(""));
   EXPECT_LT(rebuilding - idle, 30 * 1024) << "idle " << idle << " KiB";
   EXPECT_TRUE(std::filesystem::exists(folder.PathOf("y.gcm")));
+}
+
+// The bytes the process has read so far, from /proc; 0 once it is gone.
+std::uint64_t BytesRead(pid_t pid) {
+  std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+  std::string key;
+  std::uint64_t value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return 0;
+}
+
+// Ctrl+C during --hash, once the tool is reading, ends it at the next chunk: no checksums,
+// exit 3.
+TEST(ToolProcess, AnInterruptStopsTheHashing) {
+  TempFolder folder;
+  const std::string image = folder.PathOf("big.gcm");
+  testkit::WriteFileBytes(image, {});
+  std::filesystem::resize_file(image, std::uint64_t{8} << 30);
+  const StartedTool tool = StartTool({image, "--hash"}, {.errors_too = true});
+  ASSERT_GT(tool.pid, 0);
+  for (int waited = 0; waited < 3000 && BytesRead(tool.pid) < (16u << 20); ++waited) {
+    usleep(10'000);
+  }
+  kill(tool.pid, SIGINT);
+  const ToolRun run = FinishTool(tool, "");
+  EXPECT_EQ(ExitCode(run), 3);
+  EXPECT_NE(run.output.find("Error: Interrupted."), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Checksums"), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -161,6 +161,21 @@ TEST_F(ToolProcessTest, RebuildsAnImageInAFolderWhosePathIsLongerThan260Characte
   EXPECT_FALSE(PathExists(output + ".part"));
 }
 
+// The report and the checksums through the system's own CNG, as the shipped program computes
+// them; the values are md5sum's, sha1sum's and zlib's for the same image.
+TEST_F(ToolProcessTest, ReportsTheDiscAndItsChecksumsWritingNothing) {
+  const ToolRun run = RunTool(ToolPath() + L" --info " + ShortPath(source_path_) + L" --hash",
+                              folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  for (const char* expected : {"  Region:          USA (agrees with the game code's E)\r\n",
+                               "  /MUSIC.ADP  not on 32 KiB (at 0x", "  CRC32  9d3799b3\r\n",
+                               "  MD5    e1b444ea1a5787d54a3d631d0cdaae03\r\n",
+                               "  SHA-1  a684f685145533a3ac9ab721f13266e944ce6476\r\n"}) {
+    EXPECT_NE(run.output.find(expected), std::string::npos) << expected << "\n" << run.output;
+  }
+  EXPECT_FALSE(PathExists(output_path_));
+}
+
 TEST(LongPathForm, PrefixesDrivePathsAndSharesAndLeavesDevicesAlone) {
   EXPECT_EQ(LongPathForm("C:\\Games\\..\\Disc.gcm"), L"\\\\?\\C:\\Disc.gcm");
   EXPECT_EQ(LongPathForm("C:/Games/Disc.gcm"), L"\\\\?\\C:\\Games\\Disc.gcm");
