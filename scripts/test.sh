@@ -42,14 +42,18 @@ trap finish EXIT
 # a read-only one in it. Each suite first removes them (wine-session.sh), and its last test
 # then finds none: the check judges only the run it belongs to.
 plant_earlier_run_folders() {
-  local temp folder
-  for temp in "$1"/wineprefix/drive_c/users/*/Temp; do
+  local temps=("$1"/wineprefix/drive_c/users/*/Temp) temp folder
+  if [ ! -d "${temps[0]}" ]; then
+    echo "test: the prefix in $1 has no Temp folder to plant in" >&2
+    return 1
+  fi
+  for temp in "${temps[@]}"; do
     echo "test: planting in $temp what an interrupted run leaves, for the suite to remove"
     for folder in "corvane-e2e-0-0" "corvane 0" "corvane-dialogs-0" "kelvore-test-0-0"; do
       mkdir -p "$temp/$folder/sub"
       echo "left by an interrupted run" >"$temp/$folder/sub/image.gcm"
       touch "$temp/$folder/read-only.gcm"
-      chmod a-w "$temp/$folder/read-only.gcm" "$temp/$folder/sub"
+      chmod a-w "$temp/$folder/read-only.gcm"
     done
   done
 }

@@ -225,7 +225,7 @@ wine_session_remove_earlier_test_folders() {
     "$build"/wineprefix/drive_c/users/*/Temp/kelvore*; do
     [ -e "$folder" ] || continue
     echo "wine-session: removing what an earlier run left: $folder"
-    # A Windows read-only folder has no write permission.
+    # Wine keeps a Windows read-only folder without write permission, which stops rm.
     chmod -R u+w "$folder"
     rm -rf "$folder"
   done
