@@ -13,6 +13,8 @@ scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$scripts/wine-session.sh"
 # shellcheck source=as-root.sh
 source "$scripts/as-root.sh"
+# shellcheck source=apt-sources.sh
+source "$scripts/apt-sources.sh"
 
 apt_get() {
   as_root env DEBIAN_FRONTEND=noninteractive \
@@ -66,16 +68,22 @@ unpack_private_wine32() {
 }
 
 # Bookworm's own qemu (7.2) starts Wine far too slowly: qemu-user comes from backports, whose
-# source entry is made from the machine's own Debian archive address.
+# source entry is made from the machine's own Debian archive address, in whichever format
+# its apt sources have it.
 install_backports_qemu() {
   local installed codename archive
   installed=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || true)
   [ -n "$installed" ] && dpkg --compare-versions "$installed" ge 1:10 && return 0
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  if ! grep -rqs -- "$codename-backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    archive=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null)
+  if ! apt_lists_suite /etc/apt "$codename-backports"; then
+    archive=$(debian_archive_address /etc/apt "$codename")
     if [ -z "$archive" ]; then
-      echo "setup: no URIs: line in /etc/apt/sources.list.d/debian.sources" >&2
+      echo "setup: found no Debian archive for $codename in /etc/apt/sources.list or" \
+        "/etc/apt/sources.list.d/ (*.list, *.sources): no \"deb\" entry of the suite $codename" \
+        "or $codename-* with the main component (deb-src, cdrom: and security entries do not" \
+        "count)" >&2
+      echo "setup: add $codename-backports to apt's sources by hand" \
+        "(https://backports.debian.org/Instructions/), then run the setup again" >&2
       return 1
     fi
     echo "setup: adding $codename-backports from $archive (/etc/apt/sources.list.d/$codename-backports.sources)"

@@ -37,6 +37,31 @@ finish() {
 }
 trap finish EXIT
 
+# What a run killed before its end leaves in a Windows test prefix's temporary folder: one
+# folder of each name that the tests make and the leftovers check looks for, with a file and
+# a read-only one in it. Each suite first removes them (wine-session.sh), and its last test
+# then finds none: the check judges only the run it belongs to.
+plant_earlier_run_folders() {
+  local temps=("$1"/wineprefix/drive_c/users/*/Temp) temp folder
+  if [ ! -d "${temps[0]}" ]; then
+    echo "test: the prefix in $1 has no Temp folder to plant in" >&2
+    return 1
+  fi
+  for temp in "${temps[@]}"; do
+    echo "test: planting in $temp what an interrupted run leaves, for the suite to remove"
+    for folder in "corvane-e2e-0-0" "corvane 0" "corvane-dialogs-0" "kelvore-test-0-0"; do
+      mkdir -p "$temp/$folder/sub"
+      echo "left by an interrupted run" >"$temp/$folder/sub/image.gcm"
+      touch "$temp/$folder/read-only.gcm"
+      chmod a-w "$temp/$folder/read-only.gcm"
+    done
+  done
+}
+
+# What an earlier run killed outright (SIGKILL: its trap did not run) left running: its Wine
+# sessions and their virtual displays.
+wine_sessions_stop_orphaned "$root/build"
+
 step "Setup"
 bash scripts/setup.sh
 
@@ -53,11 +78,15 @@ step "64-bit Windows build and tests under Wine"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 wine_session_start "$root/build/win64" win64
+plant_earlier_run_folders "$root/build/win64"
+wine_session_remove_earlier_test_folders "$root/build/win64"
 ctest --preset win64
 wine_session_stop "$root/build/win64"
 
 step "32-bit Windows tests (the shipped programs) under 32-bit Wine"
 wine_session_start "$root/build/win32" win32
+plant_earlier_run_folders "$root/build/win32"
+wine_session_remove_earlier_test_folders "$root/build/win32"
 ctest --preset win32
 wine_session_stop "$root/build/win32"
 
