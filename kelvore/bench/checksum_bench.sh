@@ -13,26 +13,10 @@
 #              at the end); only the files the benchmark writes are removed from it
 set -euo pipefail
 
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$repo/build/native-release}
 runs=3
-if [ -n "${2:-}" ]; then
-  work=$2
-  mkdir -p "$work"
-  trap 'rm -f "$work"/source.gcm "$work"/time.txt "$work"/sums.txt' EXIT
-else
-  work=$(mktemp -d /tmp/kelvore-checksum-bench.XXXXXX)
-  trap 'rm -rf "$work"' EXIT
-fi
-
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  (cd "$repo" && cmake --preset native-release -B "$build" >/dev/null)
-fi
-cmake --build "$build" --target kelvore kelvore_make_image -j2 >/dev/null
-
-image=$work/source.gcm
-"$build/kelvore/kelvore_make_image" "$image" 1200 600
-cat "$image" >/dev/null # into the page cache
+bench_files=(time.txt sums.txt)
+# shellcheck source=bench_setup.sh
+source "$(dirname "$0")/bench_setup.sh"
 image_bytes=$(stat -c %s "$image")
 
 # Prints the seconds one run of the command takes; its output goes to sums.txt.
@@ -57,7 +41,7 @@ for _ in $(seq "$runs"); do
   sha1sum_seconds=$(lesser "$sha1sum_seconds" "$(measure sha1sum "$image")")
   sha1=$(cut -d' ' -f1 "$work/sums.txt")
   checksums_seconds=$(lesser "$checksums_seconds" \
-    "$(measure "$build/bin/kelvore" "$image" --hash)")
+    "$(measure "$kelvore" "$image" --hash)")
 done
 
 report() {

@@ -16,28 +16,11 @@
 #              at the end); only the files the benchmark writes are removed from it
 set -euo pipefail
 
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$repo/build/native-release}
 runs=3
-if [ -n "${2:-}" ]; then
-  work=$2
-  mkdir -p "$work"
-  trap 'rm -f "$work"/source.gcm "$work"/copy.gcm "$work"/out.gcm "$work"/time.txt' EXIT
-else
-  work=$(mktemp -d /tmp/kelvore-bench.XXXXXX)
-  trap 'rm -rf "$work"' EXIT
-fi
-
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  (cd "$repo" && cmake --preset native-release -B "$build" >/dev/null)
-fi
-cmake --build "$build" --target kelvore kelvore_make_image -j2 >/dev/null
-kelvore=$build/bin/kelvore
-
-source_image=$work/source.gcm
-"$build/kelvore/kelvore_make_image" "$source_image" 1200 600
-cat "$source_image" >/dev/null # into the page cache
-data_bytes=$(stat -c %s "$source_image")
+bench_files=(copy.gcm out.gcm time.txt)
+# shellcheck source=bench_setup.sh
+source "$(dirname "$0")/bench_setup.sh"
+data_bytes=$(stat -c %s "$image")
 
 # Prints "SECONDS PEAK_KIB" for one run of the command, started with the disk settled.
 measure() {
@@ -60,14 +43,14 @@ lesser() {
 # runs every command once, so that a slow moment of the disk does not fall on one alone.
 cat_result="" synced_cat_result="" read_back_result="" fast_result="" verified_result=""
 for _ in $(seq "$runs"); do
-  cat_result=$(lesser "$cat_result" "$(measure sh -c 'cat "$1" > "$2"' cat "$source_image" "$work/copy.gcm")")
+  cat_result=$(lesser "$cat_result" "$(measure sh -c 'cat "$1" > "$2"' cat "$image" "$work/copy.gcm")")
   synced_cat_result=$(lesser "$synced_cat_result" \
-    "$(measure sh -c 'cat "$1" > "$2" && sync "$2"' cat "$source_image" "$work/copy.gcm")")
+    "$(measure sh -c 'cat "$1" > "$2" && sync "$2"' cat "$image" "$work/copy.gcm")")
   read_back_result=$(lesser "$read_back_result" "$(measure sh -c \
     'cat "$1" > "$2" && sync "$2" && dd if="$2" of=/dev/null bs=4M iflag=direct status=none' \
-    cat "$source_image" "$work/copy.gcm")")
-  fast_result=$(lesser "$fast_result" "$(measure "$kelvore" "$source_image" f -o "$work/out.gcm" --no-verify)")
-  verified_result=$(lesser "$verified_result" "$(measure "$kelvore" "$source_image" f -o "$work/out.gcm")")
+    cat "$image" "$work/copy.gcm")")
+  fast_result=$(lesser "$fast_result" "$(measure "$kelvore" "$image" f -o "$work/out.gcm" --no-verify)")
+  verified_result=$(lesser "$verified_result" "$(measure "$kelvore" "$image" f -o "$work/out.gcm")")
 done
 
 report() {
