@@ -48,12 +48,15 @@ class ScreenDpi {
   std::optional<DWORD> previous_;
 };
 
+// Starts Corvane with the screen at `dpi`; the setting goes back once the window is up.
+void StartAtDpi(DWORD dpi, std::optional<CorvaneSession>& corvane) {
+  ScreenDpi screen(dpi);
+  corvane.emplace();
+}
+
 TEST(HighDpiTest, LayoutAndFontsScaleAt144Dpi) {
   std::optional<CorvaneSession> corvane;
-  {
-    ScreenDpi dpi(144);
-    corvane.emplace();
-  }
+  StartAtDpi(144, corvane);
   ASSERT_NE(corvane->Main(), nullptr);
   EXPECT_EQ(ClientSize(corvane->Main()), (Box{0, 0, 468, 333}));
   EXPECT_EQ(ChildBox(corvane->Main(), id::kFrame1), (Box{12, 12, 446, 104}));
@@ -75,10 +78,7 @@ TEST(HighDpiTest, LayoutAndFontsScaleAt144Dpi) {
 // to 201.25 pixels, is 29 high where its own height alone would give 30.
 TEST(HighDpiTest, LayoutAt168DpiRoundsEachEdgeOnItsOwn) {
   std::optional<CorvaneSession> corvane;
-  {
-    ScreenDpi dpi(168);
-    corvane.emplace();
-  }
+  StartAtDpi(168, corvane);
   ASSERT_NE(corvane->Main(), nullptr);
   EXPECT_EQ(ClientSize(corvane->Main()), (Box{0, 0, 546, 389}));
   EXPECT_EQ(ChildBox(corvane->Main(), id::kAdvice), (Box{28, 172, 492, 29}));
