@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "kelvore/base/errors.h"
 #include "kelvore/disc/disc_reader.h"
-#include "kelvore/disc/errors.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/testing/synthetic_image.h"
 

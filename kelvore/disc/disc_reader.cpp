@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/dol.h"
-#include "kelvore/disc/errors.h"
-#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

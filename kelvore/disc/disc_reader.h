@@ -1,8 +1,8 @@
 #pragma once
 
+#include "kelvore/base/interruption.h"
 #include "kelvore/disc/byte_source.h"
 #include "kelvore/disc/disc.h"
-#include "kelvore/disc/interruption.h"
 
 namespace kelvore {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_format.h"
-#include "kelvore/disc/errors.h"
-#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "kelvore/disc/disc_text.h"
-#include "kelvore/disc/interruption.h"
+#include "kelvore/base/interruption.h"
+#include "kelvore/disc/disc_encoding.h"
 
 namespace kelvore {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/alignment.h"
 #include "kelvore/disc/disc_format.h"
-#include "kelvore/disc/errors.h"
 #include "kelvore/disc/streaming_audio.h"
-#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "kelvore/base/interruption.h"
 #include "kelvore/disc/disc.h"
-#include "kelvore/disc/interruption.h"
 
 namespace kelvore {
 

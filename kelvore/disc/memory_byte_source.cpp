@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 
 namespace kelvore {
 

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#include "kelvore/base/errors.h"
 #include "kelvore/disc/byte_source.h"
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_reader.h"
-#include "kelvore/disc/errors.h"
 #include "kelvore/disc/image_plan.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/platform/file_system.h"
 #include "kelvore/testing/synthetic_image.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "kelvore/base/errors.h"
 #include "kelvore/disc/big_endian.h"
-#include "kelvore/disc/errors.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/testing/synthetic_image.h"

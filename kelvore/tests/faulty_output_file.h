@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 #include "kelvore/tool/output_file.h"
 
 namespace kelvore::testkit {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 #include "kelvore/platform/arguments.h"
 #include "kelvore/platform/process_start.h"
 #include "kelvore/tests/temp_folder.h"

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "kelvore/base/errors.h"
 #include "kelvore/disc/alignment.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_reader.h"
-#include "kelvore/disc/errors.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/disc/streaming_audio.h"
 #include "kelvore/testing/synthetic_image.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"
-#include "kelvore/disc/text_format.h"
 #include "kelvore/platform/file_system.h"
 #include "kelvore/testing/synthetic_image.h"
 #include "kelvore/tests/faulty_output_file.h"

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "kelvore/platform/digest.h"
+#include "kelvore/base/digest.h"
 #include "kelvore/tool/chunk_relay.h"
 
 namespace kelvore {

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "kelvore/platform/threads.h"
+#include "kelvore/base/threads.h"
 
 namespace kelvore {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "kelvore/disc/text_format.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/tool/option_letters.h"
 #include "support/rebuild_facts.h"
 

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
+#include "kelvore/base/message_format.h"
+#include "kelvore/disc/disc_encoding.h"
 #include "kelvore/disc/disc_format.h"
-#include "kelvore/disc/disc_text.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/region.h"
 #include "kelvore/disc/streaming_audio.h"
-#include "kelvore/disc/text_format.h"
 
 namespace kelvore {
 namespace {

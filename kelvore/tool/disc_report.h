@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "kelvore/base/interruption.h"
 #include "kelvore/disc/disc.h"
-#include "kelvore/disc/interruption.h"
 #include "kelvore/tool/console.h"
 
 namespace kelvore {

@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 
 namespace kelvore {
 

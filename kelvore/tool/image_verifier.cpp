@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "kelvore/disc/errors.h"
-#include "kelvore/disc/text_format.h"
-#include "kelvore/platform/threads.h"
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
+#include "kelvore/base/threads.h"
 
 namespace kelvore {
 namespace {

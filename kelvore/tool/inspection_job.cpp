@@ -1,7 +1,7 @@
 #include "kelvore/tool/inspection_job.h"
 
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/disc_reader.h"
-#include "kelvore/disc/text_format.h"
 #include "kelvore/tool/checksums.h"
 #include "kelvore/tool/disc_report.h"
 #include "kelvore/tool/exit_codes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kelvore/disc/interruption.h"
+#include "kelvore/base/interruption.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/console.h"
 #include "kelvore/tool/rebuild_job.h"

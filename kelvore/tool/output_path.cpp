@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "kelvore/disc/text_format.h"
+#include "kelvore/base/message_format.h"
 
 namespace kelvore {
 namespace {

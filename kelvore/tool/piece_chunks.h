@@ -5,9 +5,9 @@
 #include <functional>
 #include <span>
 
+#include "kelvore/base/interruption.h"
 #include "kelvore/disc/byte_source.h"
 #include "kelvore/disc/image_plan.h"
-#include "kelvore/disc/interruption.h"
 
 namespace kelvore {
 

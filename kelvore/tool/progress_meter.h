@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "kelvore/disc/interruption.h"
+#include "kelvore/base/interruption.h"
 #include "kelvore/tool/console.h"
 #include "kelvore/tool/piece_chunks.h"
 

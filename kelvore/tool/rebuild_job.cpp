@@ -1,11 +1,11 @@
 #include "kelvore/tool/rebuild_job.h"
 
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_reader.h"
-#include "kelvore/disc/errors.h"
 #include "kelvore/disc/image_plan.h"
 #include "kelvore/disc/layout.h"
-#include "kelvore/disc/text_format.h"
 #include "kelvore/tool/exit_codes.h"
 #include "kelvore/tool/image_verifier.h"
 #include "kelvore/tool/image_writer.h"

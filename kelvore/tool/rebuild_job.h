@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "kelvore/disc/interruption.h"
+#include "kelvore/base/interruption.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/console.h"
 #include "kelvore/tool/output_file.h"

@@ -1,9 +1,9 @@
 #include "kelvore/tool/rebuild_summary.h"
 
+#include "kelvore/base/message_format.h"
+#include "kelvore/disc/disc_encoding.h"
 #include "kelvore/disc/disc_format.h"
-#include "kelvore/disc/disc_text.h"
 #include "kelvore/disc/streaming_audio.h"
-#include "kelvore/disc/text_format.h"
 #include "kelvore/tool/option_letters.h"
 
 namespace kelvore {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <utility>
 
-#include "kelvore/disc/errors.h"
-#include "kelvore/disc/text_format.h"
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/tool/output_path.h"
 
 namespace kelvore {

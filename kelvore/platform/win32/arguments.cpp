@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "kelvore/platform/win32/long_path.h"
+#include "kelvore/base/win32/long_path.h"
 #include "kelvore/tool/windows_command_line.h"
 #include "platform/win32/module_path.h"
 #include "platform/win32/wide_text.h"

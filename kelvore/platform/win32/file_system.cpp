@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "kelvore/disc/errors.h"
-#include "kelvore/disc/text_format.h"
-#include "kelvore/platform/win32/long_path.h"
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
+#include "kelvore/base/win32/long_path.h"
 #include "kelvore/tool/output_path.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/unique_handle.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "kelvore/base/win32/long_path.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/platform/file_system.h"
-#include "kelvore/platform/win32/long_path.h"
 #include "kelvore/testing/synthetic_image.h"
 #include "kelvore/tests/temp_folder.h"
 #include "kelvore/tool/windows_command_line.h"

@@ -1,4 +1,4 @@
-#include "kelvore/platform/threads.h"
+#include "kelvore/base/threads.h"
 
 #include <cstddef>
 #include <semaphore>
@@ -6,7 +6,7 @@
 #include <system_error>
 #include <thread>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 
 namespace kelvore {
 

@@ -1,4 +1,4 @@
-#include "kelvore/platform/win32/long_path.h"
+#include "kelvore/base/win32/long_path.h"
 
 #include <windows.h>
 

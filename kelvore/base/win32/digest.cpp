@@ -1,4 +1,4 @@
-#include "kelvore/platform/digest.h"
+#include "kelvore/base/digest.h"
 
 // clang-format off
 #include <windows.h>
@@ -9,8 +9,8 @@
 #include <climits>
 #include <string>
 
-#include "kelvore/disc/errors.h"
-#include "kelvore/disc/text_format.h"
+#include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"

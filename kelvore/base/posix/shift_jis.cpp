@@ -1,4 +1,4 @@
-#include "kelvore/platform/shift_jis.h"
+#include "kelvore/base/shift_jis.h"
 
 #include <iconv.h>
 

@@ -1,11 +1,11 @@
-#include "kelvore/platform/threads.h"
+#include "kelvore/base/threads.h"
 
 #include <windows.h>
 
 #include <climits>
 #include <cstdlib>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/unique_handle.h"
 

@@ -1,4 +1,4 @@
-#include "kelvore/disc/text_format.h"
+#include "kelvore/base/message_format.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "kelvore/disc/disc_text.h"
+#include "kelvore/disc/disc_encoding.h"
 
 #include <array>
 #include <cstddef>
 
-#include "kelvore/disc/text_format.h"
-#include "kelvore/platform/shift_jis.h"
+#include "kelvore/base/message_format.h"
+#include "kelvore/base/shift_jis.h"
 
 namespace kelvore {
 namespace {

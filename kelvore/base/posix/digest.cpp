@@ -1,11 +1,11 @@
-#include "kelvore/platform/digest.h"
+#include "kelvore/base/digest.h"
 
 #include <openssl/err.h>
 #include <openssl/evp.h>
 
 #include <string>
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 
 namespace kelvore {
 namespace {

@@ -1,6 +1,6 @@
-#include "kelvore/disc/interruption.h"
+#include "kelvore/base/interruption.h"
 
-#include "kelvore/disc/errors.h"
+#include "kelvore/base/errors.h"
 
 namespace kelvore {
 
