@@ -291,7 +291,9 @@ TEST_F(PageSetupDialog, AConfirmedDialogReportsThePrinterSettingsWithoutKeepingT
 TEST_F(PageSetupDialog, StatusStaysZeroWhateverHappens) {
   system.color.Fail(0x1);
   corvane::ChooseColorArgs color{.Color = 0};
-  dialog.VBChooseColor(color);  // leaves a failure's status behind
+  dialog.VBChooseColor(color);  // leaves a failure's extended error behind
+  system.color.Confirm();
+  dialog.VBChooseColor(color);  // and a confirmation's return value
 
   system.pageSetup.Fail(kPdErrNoDefaultPrinter);
   PageSetupDlgArgs failed{.LeftMargin = 3, .PaperSize = 7};
