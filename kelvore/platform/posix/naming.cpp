@@ -69,8 +69,8 @@ void RenameOverPlaceholder(const std::string& from, const std::string& to,
   throw IoError(failure + RemovePlaceholder(to, created, calls));
 }
 
-// Some file systems refuse RENAME_NOREPLACE (FAT through the kernel, older kernels) or hard
-// links (FAT, FUSE file systems), each with one of these.
+// How a file system says it has no RENAME_NOREPLACE (many FUSE file systems, kernels before
+// 3.15), and how one says it has no hard links (FAT, many FUSE file systems).
 bool RefusesNoReplaceRename(int error) {
   return error == EINVAL || error == ENOSYS || error == ENOTSUP;
 }
