@@ -279,13 +279,20 @@ std::size_t CountEvents(const Events& events, std::string_view prefix) {
                     [prefix](const std::string& e) { return e.starts_with(prefix); }));
 }
 
-class ReadBackTest : public RebuildJobTest, public ::testing::WithParamInterface<std::size_t> {};
+struct Alignment {
+  std::size_t sector_size;
+  std::size_t buffer_alignment;
+};
+
+class ReadBackTest : public RebuildJobTest, public ::testing::WithParamInterface<Alignment> {};
 
 // A byte that reaches the disk altered is invisible in the system's cache: only a read from
-// the disk, after the flush and with the cache dropped, finds it, whatever the sector size.
+// the disk, after the flush and with the cache dropped, finds it, whatever the sector size
+// and however the storage wants its buffers aligned.
 TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
   const auto disk = UseCachedDisk();
-  disk->sector_size = GetParam();
+  disk->sector_size = GetParam().sector_size;
+  disk->buffer_alignment = GetParam().buffer_alignment;
   const Disc source = ReadDisc(MemoryByteSource(source_bytes_));
   const Layout layout = PlanLayout(source, ImageMode::kStandard, {});
   const auto& files = source.fst.Files();
@@ -309,7 +316,27 @@ TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
   EXPECT_EQ(CountEvents(events, "commit"), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest, ::testing::Values(4096, 32768));
+INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest,
+                         ::testing::Values(Alignment{4096, 4096}, Alignment{32768, 32768},
+                                           Alignment{4096, 32768}));
+
+// Where the reader cannot make sure that it reaches the disk, the rebuild says so before it
+// verifies; elsewhere it says nothing of the kind.
+TEST_F(RebuildJobTest, SaysTheReadBackIsBestEffortOnlyWhereItIs) {
+  const auto disk = UseCachedDisk();
+  disk->bypasses_cache = false;
+  ASSERT_EQ(Run({}), 0) << console_.AllErrors();
+  const Strings note{"Note: the read-back is best effort here: the system may answer it from a",
+                     "  copy of the image in memory rather than from the disk."};
+  const auto shown =
+      std::search(console_.lines.begin(), console_.lines.end(), note.begin(), note.end());
+  EXPECT_NE(shown, console_.lines.end()) << console_.AllLines();
+
+  console_.lines.clear();
+  disk->bypasses_cache = true;
+  ASSERT_EQ(Run({}), 0) << console_.AllErrors();
+  EXPECT_EQ(console_.AllLines().find("best effort"), std::string::npos) << console_.AllLines();
+}
 
 // Two files meet exactly where one 4 MiB block of the read-back ends and the next begins;
 // a byte on either side of the boundary is checked.

@@ -40,9 +40,9 @@ class ReadAhead {
       : reader_(reader),
         size_(size),
         interrupted_(interrupted),
-        buffers_{AlignedBuffer(kReadBackBlock, reader.SectorSize()),
-                 AlignedBuffer(kReadBackBlock, reader.SectorSize()),
-                 AlignedBuffer(kReadBackBlock, reader.SectorSize())} {}
+        buffers_{AlignedBuffer(kReadBackBlock, reader.BufferAlignment()),
+                 AlignedBuffer(kReadBackBlock, reader.BufferAlignment()),
+                 AlignedBuffer(kReadBackBlock, reader.BufferAlignment())} {}
 
   // Stops the reading once the block it is reading is done.
   ~ReadAhead() {

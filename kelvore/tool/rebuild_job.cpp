@@ -52,9 +52,8 @@ void WriteAndVerify(const Rebuilding& job, OutputFile& output) {
   if (!job.request.verify) return;
   const auto reader = output.OpenReadBack();
   if (!reader->BypassesCache()) {
-    job.console.Line(
-        "This file system cannot be read around the system's cache: the cache was dropped "
-        "first, and the read-back is best effort.");
+    job.console.Line("Note: the read-back is best effort here: the system may answer it from a");
+    job.console.Line("  copy of the image in memory rather than from the disk.");
   }
   RunWithProgress(
       job.console, "Verifying", job.plan.ImageSize(), job.interrupted,
