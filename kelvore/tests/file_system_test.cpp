@@ -76,6 +76,7 @@ Bytes ReadBack(OutputFile& output, std::size_t size, std::optional<bool> expect_
   if (expect_bypass) {
     EXPECT_EQ(reader->BypassesCache(), *expect_bypass);
   }
+  EXPECT_EQ(reader->Size(), size);
   std::vector<std::byte> storage;
   const std::span<std::byte> block = AlignedIn(storage, size, sector);
   reader->ReadAt(0, block);
@@ -93,6 +94,20 @@ TEST(OutputFile, ReadsBackWhatWasFlushedInSectorAlignedBlocks) {
   Bytes expected(0x10000);
   std::copy(kAbc.begin(), kAbc.end(), expected.begin() + 0x8001);
   EXPECT_EQ(ReadBack(*output, 0x10000, true), expected);
+}
+
+// A CISO file is given the most it could take first and cut to its size at the end.
+TEST(OutputFile, ShrinksToASmallerSizeThatTheReadBackTells) {
+  TempFolder folder;
+  const auto output = CreateOutputFile(folder.PathOf("out.ciso.part"));
+  output->SetSize(0x20000);
+  output->WriteAt(0x4000, kAbc);
+  output->WriteAt(0x18000, kAbc);
+  output->SetSize(0x10000);
+  output->Flush();
+  Bytes expected(0x10000);
+  std::copy(kAbc.begin(), kAbc.end(), expected.begin() + 0x4000);
+  EXPECT_EQ(ReadBack(*output, 0x10000, std::nullopt), expected);
 }
 
 #ifndef _WIN32

@@ -22,6 +22,9 @@ class StorageReader {
   // the system held after being told to drop the file's cached data, which is best effort.
   virtual bool BypassesCache() const = 0;
 
+  // The file's size as the file system holds it; throws IoError when it cannot tell.
+  virtual std::uint64_t Size() const = 0;
+
   // Fills `out` from `offset`; throws IoError when reading fails or the file ends early.
   virtual void ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;
 };
