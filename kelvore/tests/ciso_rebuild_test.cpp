@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
 #include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/image_plan.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/testing/synthetic_image.h"
@@ -21,6 +23,7 @@
 #include "kelvore/tests/memory_source_image.h"
 #include "kelvore/tests/recording_console.h"
 #include "kelvore/tests/storage_fakes.h"
+#include "kelvore/tool/ciso_verifier.h"
 #include "kelvore/tool/inspection_job.h"
 #include "kelvore/tool/rebuild_job.h"
 
@@ -162,9 +165,16 @@ class CisoRebuildTest : public ::testing::Test {
 class CisoRoundTrip : public CisoRebuildTest, public ::testing::WithParamInterface<ImageMode> {};
 
 // The CISO file holds exactly the blocks of the plain image that are not all zeros, in order,
-// after a header written as the format's description has it; nothing else.
+// after a header written as the format's description has it; nothing else. The data spans
+// several blocks, with gaps between the files.
 TEST_P(CisoRoundTrip, StoresEveryNonZeroBlockOfThePlainImageAndNoOther) {
   const ImageMode mode = GetParam();
+  SyntheticImageRecipe recipe = NestedDiscRecipe();
+  recipe.files.push_back({"big/a.bin", 1'500'000, 4});
+  recipe.files.push_back({"big/b.bin", 2'600'000, 32 * 1024});
+  recipe.files.push_back({"big/c.bin", 900'000, 4});
+  const std::vector<std::byte> bytes = SyntheticImage(recipe).Bytes();
+  UseSource([&] { return std::make_unique<MemorySourceImage>(bytes, bytes.size()); });
   const LayoutOptions both{.align_all_files = true, .isolate_streaming_audio = true};
   const Disk plain = Rebuild({.mode = mode, .options = both, .verify = false});
   const Disk ciso = Rebuild({.mode = mode, .options = both, .ciso = true});
@@ -274,6 +284,39 @@ TEST_F(CisoRebuildTest, ReservesTheMostItCouldStoreAndWritesTheHeaderLast) {
   EXPECT_EQ(*(header_write + 2), "flush");
   EXPECT_EQ(Header(*ciso)[8], std::byte{1});
   EXPECT_EQ(Header(*ciso)[9], std::byte{0});
+}
+
+// What the image's bytes alone cannot show: a block stored although it holds only zeros, or
+// one past the image's end.
+TEST_F(CisoRebuildTest, VerificationRefusesABlockStoredWithoutCause) {
+  const Disk written = Rebuild({.verify = false, .ciso = true});
+  ASSERT_EQ(written->size, kHeader + kBlock);
+  const MemoryByteSource source(bytes_);
+  const Disc disc = ReadDisc(source);
+  const Layout layout = PlanLayout(disc, ImageMode::kStandard, {});
+  const ImagePlan plan(disc, layout, ReadBytes(source, 0, 0x440));
+  const std::vector<std::pair<std::uint64_t, std::string>> cases = {
+      {1,
+       "block 1 of the new image, at offset 0x200000, is stored although it holds only zeros, "
+       "which are left out."},
+      {697,
+       "the new image's map reads back from the disk with block 697 stored, past the "
+       "image's last block, 696."},
+  };
+  for (const auto& [block, message] : cases) {
+    const auto tampered = std::make_shared<CachedDiskFile::State>(*written);
+    const std::byte stored{1};
+    tampered->disk.Write(8 + block, {&stored, 1});
+    tampered->size += kBlock;
+    CachedDiskFile file(tampered);
+    const auto reader = file.OpenReadBack();
+    try {
+      VerifyCisoImage(plan, source, *reader, {interrupted_, [](std::uint64_t) {}});
+      ADD_FAILURE() << "verified: " << message;
+    } catch (const IoError& error) {
+      EXPECT_EQ(error.what(), "Verification failed: " + message);
+    }
+  }
 }
 
 // Whatever part of the file reads back wrong is named.

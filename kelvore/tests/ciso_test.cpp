@@ -124,6 +124,9 @@ TEST(CisoImage, TakesTheSmallerImageSizeThatHoldsTheData) {
       SizeTaken(CisoFile(k2MiB).Store(kLastFullBlock, {}, {{kFullEndInBlock, end_mark}}).Bytes()),
       kLargeSize)
       << "a byte just past a full disc";
+  EXPECT_EQ(SizeTaken(CisoFile(k2MiB).Store(kLastFullBlock, {}, {{k2MiB - 1, end_mark}}).Bytes()),
+            kLargeSize)
+      << "the block's last byte";
   EXPECT_EQ(SizeTaken(CisoFile(k2MiB).Store(kLastFullBlock + 1, {}).Bytes()), kLargeSize)
       << "a block that starts past a full disc, even of zeros";
 
