@@ -433,9 +433,16 @@ TEST_F(CisoRebuildTest, AFullDiskOrAnInterruptionLeavesNothingBehind) {
 // A CISO file reports as the image it stands for: a full disc, or a 3 GB image, whose
 // checksums are those of the plain image.
 TEST_F(CisoRebuildTest, ReportsACisoFileOfEachSizeAsTheImageItStandsFor) {
+#if defined(_WIN32) && !defined(_WIN64)
+  // The 32-bit build's tests run emulated, where hashing two full discs takes minutes to
+  // repeat what the 64-bit run checks.
+  constexpr bool kHash = false;
+#else
+  constexpr bool kHash = true;
+#endif
   const Disk plain = Rebuild({.verify = false});
   const Disk full = Rebuild({.verify = false, .ciso = true});
-  const std::string full_report = Inspect(full, true);
+  const std::string full_report = Inspect(full, kHash);
   EXPECT_NE(full_report.find("CISO file: 1 of its 697 blocks of 2,048 KiB stored. Its header "
                              "holds no image size: taken as a full disc of 1,459,978,240 bytes, "
                              "within which its data ends.\nDisc report for /games/x.ciso\n"),
@@ -443,11 +450,13 @@ TEST_F(CisoRebuildTest, ReportsACisoFileOfEachSizeAsTheImageItStandsFor) {
       << full_report;
   EXPECT_NE(full_report.find("  Size:            1,459,978,240 bytes: good, a full disc\n"),
             std::string::npos);
-  const std::string plain_sums = Inspect(plain, true);
-  const std::string sums = "Checksums of /games/x.ciso (1,459,978,240 bytes):\n";
-  ASSERT_NE(full_report.find(sums), std::string::npos) << full_report;
-  EXPECT_EQ(full_report.substr(full_report.find(sums) + sums.size()),
-            plain_sums.substr(plain_sums.find(sums) + sums.size()));
+  if (kHash) {
+    const std::string plain_sums = Inspect(plain, true);
+    const std::string sums = "Checksums of /games/x.ciso (1,459,978,240 bytes):\n";
+    ASSERT_NE(full_report.find(sums), std::string::npos) << full_report;
+    EXPECT_EQ(full_report.substr(full_report.find(sums) + sums.size()),
+              plain_sums.substr(plain_sums.find(sums) + sums.size()));
+  }
 
   const std::string large_report =
       Inspect(Rebuild({.mode = ImageMode::kLarge, .verify = false, .ciso = true}), false);

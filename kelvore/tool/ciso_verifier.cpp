@@ -130,20 +130,21 @@ class CisoReadBack : public StorageReader {
          ", is stored although it holds only zeros, which are left out.");
   }
 
-  // The last block is stored whole even where the image ends within it: zeros follow.
+  // The last block is stored whole even where the image ends within it: zeros follow. Both
+  // the image's size and the block's are multiples of 32 KiB, read a buffer at a time.
   void RequireZerosPastTheEnd() {
     const std::uint64_t last = blocks_ - 1;
     const auto stored = image_.Map().FileOffsetOf(last);
-    const std::uint64_t image_end_in_block = image_.Size() - last * ciso::kBlockSize;
     if (!stored) return;
-    for (std::uint64_t at = image_end_in_block; at < ciso::kBlockSize; at += ciso::kHeaderSize) {
-      file_.ReadAt(*stored + at, buffer_.Bytes());
-      if (!ciso::IsAllZero(buffer_.Bytes())) {
-        Fail(
-            "the new image's last block reads back from the disk with data past the image's "
-            "end, between offsets " +
-            Hex(*stored + at) + " and " + Hex(*stored + at + ciso::kHeaderSize) + " of the file.");
-      }
+    const std::span<std::byte> part = buffer_.Bytes();
+    for (std::uint64_t at = image_.Size() - last * ciso::kBlockSize; at < ciso::kBlockSize;
+         at += part.size()) {
+      file_.ReadAt(*stored + at, part);
+      if (ciso::IsAllZero(part)) continue;
+      Fail(
+          "the new image's last block reads back from the disk with data past the image's end, "
+          "between offsets " +
+          Hex(*stored + at) + " and " + Hex(*stored + at + part.size()) + " of the file.");
     }
   }
 

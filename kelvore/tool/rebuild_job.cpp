@@ -92,12 +92,15 @@ std::uint64_t WriteAndVerifyUnchangedSource(const Rebuilding& job, OutputFile& o
   return file_size;
 }
 
-// "(1,459,978,240 bytes)", or for a CISO file its size and the image's.
+// "1,459,978,240 bytes", or for a CISO file its size and the image's.
 std::string DoneSizes(const RebuildRequest& request, std::uint64_t file_size,
                       std::uint64_t image_size) {
-  if (!request.ciso) return "(" + ByteCount(image_size) + ")";
-  return "(" + ByteCount(file_size) + ", a CISO of the " + GroupedDecimal(image_size) +
-         "-byte image)";
+  if (!request.ciso) return ByteCount(image_size);
+  std::string sizes = ByteCount(file_size);
+  sizes += ", a CISO of the ";
+  sizes += GroupedDecimal(image_size);
+  sizes += "-byte image";
+  return sizes;
 }
 
 void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
@@ -121,8 +124,8 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
       WriteAndVerifyUnchangedSource({request, console, interrupted, *source, plan}, *output);
   StopIfInterrupted(interrupted);
   output->CommitAs(output_path);
-  console.Line("Done: " + Printable(output_path) + " " +
-               DoneSizes(request, file_size, plan.ImageSize()) + ".");
+  console.Line("Done: " + Printable(output_path) + " (" +
+               DoneSizes(request, file_size, plan.ImageSize()) + ").");
 }
 
 }  // namespace
