@@ -127,6 +127,8 @@ TEST(CisoImage, TakesTheSmallerImageSizeThatHoldsTheData) {
   EXPECT_EQ(SizeTaken(CisoFile(k2MiB).Store(kLastFullBlock, {}, {{k2MiB - 1, end_mark}}).Bytes()),
             kLargeSize)
       << "the block's last byte";
+  EXPECT_EQ(SizeTaken(CisoFile(k2MiB).Store(kLastFullBlock, std::byte{0xFF}).Bytes()), kLargeSize)
+      << "a block of 0xFF padding";
   EXPECT_EQ(SizeTaken(CisoFile(k2MiB).Store(kLastFullBlock + 1, {}).Bytes()), kLargeSize)
       << "a block that starts past a full disc, even of zeros";
 
