@@ -25,6 +25,7 @@
 #include "kelvore/tests/storage_fakes.h"
 #include "kelvore/tool/ciso_verifier.h"
 #include "kelvore/tool/inspection_job.h"
+#include "kelvore/tool/piece_chunks.h"
 #include "kelvore/tool/rebuild_job.h"
 
 namespace kelvore {
@@ -212,7 +213,8 @@ INSTANTIATE_TEST_SUITE_P(BothSizes, CisoRoundTrip,
                          ::testing::Values(ImageMode::kStandard, ImageMode::kLarge));
 
 // A full disc ends within its last 2 MiB block: data there stores the block whole, with zeros
-// past the image's end, and the verification reads them back.
+// past the image's end, and the verification reads them back. The data starts at the block's
+// start, in the middle of a chunk whose first part, in the block before, is zeros.
 TEST_F(CisoRebuildTest, StoresTheLastBlockWholeWithZerosPastTheImagesEnd) {
   const auto recipe = [](std::uint32_t length) {
     SyntheticImageRecipe big;
@@ -223,25 +225,26 @@ TEST_F(CisoRebuildTest, StoresTheLastBlockWholeWithZerosPastTheImagesEnd) {
       PlanLayout(ReadDisc(MemoryByteSource(SyntheticImage(recipe(100)).SystemArea(), 1 << 20)),
                  ImageMode::kStandard, {})
           .file_offsets[0];
-  // The file ends 1,000 bytes before the image does, its last 5,000 bytes marked.
+  constexpr std::uint64_t kLast = kFullSize / kBlock;
+  constexpr std::uint64_t kImageEndInBlock = kFullSize % kBlock;
+  ASSERT_NE((kLast * kBlock - file_offset) % kChunkSize, 0u) << "a chunk starts at the block";
+  // The file ends 1,000 bytes before the image does; its part in the last block is marked.
   const auto length = static_cast<std::uint32_t>(kFullSize - 1000 - file_offset);
   const SyntheticImage big(recipe(length));
   const std::uint64_t source_end = big.Files()[0].offset + std::uint64_t{length};
   UseSource([&] {
-    return std::make_unique<MarkedImage>(big.SystemArea(), big.Size(), source_end - 5000,
-                                         source_end);
+    return std::make_unique<MarkedImage>(big.SystemArea(), big.Size(),
+                                         source_end - (kImageEndInBlock - 1000), source_end);
   });
 
   const Disk ciso = Rebuild({.ciso = true});
   const std::vector<std::byte> header = Header(*ciso);
-  constexpr std::uint64_t kLast = kFullSize / kBlock;
-  constexpr std::uint64_t kImageEndInBlock = kFullSize % kBlock;
+  ASSERT_EQ(header[8 + kLast - 1], std::byte{0});
   ASSERT_EQ(header[8 + kLast], std::byte{1});
   ASSERT_EQ(ciso->size, kHeader + 2 * kBlock) << "the first block and the last";
   std::vector<std::byte> last(kBlock);
   ciso->disk.Read(kHeader + kBlock, last);
-  EXPECT_EQ(last[kImageEndInBlock - 1000 - 5001], std::byte{0});
-  EXPECT_EQ(last[kImageEndInBlock - 1000 - 5000], std::byte{0x5A});
+  EXPECT_EQ(last[0], std::byte{0x5A});
   EXPECT_EQ(last[kImageEndInBlock - 1001], std::byte{0x5A});
   EXPECT_TRUE(std::all_of(last.begin() + kImageEndInBlock - 1000, last.end(),
                           [](std::byte b) { return b == std::byte{0}; }));
