@@ -437,8 +437,9 @@ TEST_F(CisoRebuildTest, AFullDiskOrAnInterruptionLeavesNothingBehind) {
 // checksums are those of the plain image.
 TEST_F(CisoRebuildTest, ReportsACisoFileOfEachSizeAsTheImageItStandsFor) {
 #if defined(_WIN32) && !defined(_WIN64)
-  // The 32-bit build's tests run emulated, where hashing two full discs takes minutes to
-  // repeat what the 64-bit run checks.
+  // The 32-bit build's tests run under a 32-bit Wine, emulated where the kernel runs no 32-bit
+  // programs: hashing two full discs there would take minutes to repeat what the 64-bit run
+  // checks.
   constexpr bool kHash = false;
 #else
   constexpr bool kHash = true;
