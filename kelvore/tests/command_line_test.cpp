@@ -106,6 +106,9 @@ TEST(SplitWindowsArguments, FollowsTheQuoteAndBackslashRules) {
 
 TEST(ParseArguments, ReadsOptionsAnywhere) {
   const RebuildRequest request = ParseRequest({"-o", "out.gcm", "in.gcm", "g", "--no-verify", "s"});
+  EXPECT_FALSE(request.ciso);
+  EXPECT_TRUE(ParseRequest({"in.gcm", "--ciso", "f"}).ciso);
+  EXPECT_TRUE(ParseRequest({"in.gcm", "f", "t", "--ciso"}).options.align_all_files);
   EXPECT_EQ(request.image, "in.gcm");
   EXPECT_EQ(request.mode, ImageMode::kLarge);
   EXPECT_FALSE(request.options.align_all_files);
@@ -139,8 +142,9 @@ TEST(ParseArguments, InfoAndHashTakeTheImageAlone) {
   const std::vector<std::pair<Args, std::string>> refused = {
       {{"x.gcm", "f", "--info"}, "\"f\" is one too many"},
       {{"x.gcm", "--hash", "t"}, "\"t\" is one too many"},
-      {{"x.gcm", "--info", "-o", "y.gcm"}, "-o and --no-verify belong to a rebuild"},
-      {{"--no-verify", "x.gcm", "--hash"}, "-o and --no-verify belong to a rebuild"},
+      {{"x.gcm", "--info", "-o", "y.gcm"}, "-o, --no-verify and --ciso belong to a rebuild"},
+      {{"--no-verify", "x.gcm", "--hash"}, "-o, --no-verify and --ciso belong to a rebuild"},
+      {{"x.gcm", "--ciso", "--hash"}, "-o, --no-verify and --ciso belong to a rebuild"},
       {{"--info"}, "Missing IMAGE."},
   };
   for (const auto& [args, reason] : refused) {
@@ -154,13 +158,14 @@ TEST(ParseArguments, InfoAndHashTakeTheImageAlone) {
 // The letters' table makes the help text's lines for them, in the order Corvane writes them.
 TEST(HelpText, DescribesEachOptionLetterOnItsOwnLines) {
   const std::string help = HelpText();
-  EXPECT_NE(help.find("Usage: kelvore [--] IMAGE MODE [t] [s] [-o OUTPUT] [--no-verify]\n"),
-            std::string::npos);
+  EXPECT_NE(
+      help.find("Usage: kelvore [--] IMAGE MODE [t] [s] [--ciso] [-o OUTPUT] [--no-verify]\n"),
+      std::string::npos);
   EXPECT_NE(
       help.find("\n  t            start every file on a 32 KiB boundary\n"
                 "  s            start streaming audio files (.adp, .dtk) on 32 KiB and keep the\n"
                 "               rest of their last 32 KiB block empty\n"
-                "  -o OUTPUT"),
+                "  --ciso "),
       std::string::npos)
       << help;
 }

@@ -79,6 +79,7 @@ ReadBack ReadBackStart(OutputFile& output, std::size_t size) {
     EXPECT_GE(alignment, 4096u);
     EXPECT_EQ(32768 % alignment, 0u);
   }
+  EXPECT_EQ(reader->Size(), size);
   std::vector<std::byte> storage;
   const std::span<std::byte> block = AlignedIn(storage, size, reader->BufferAlignment());
   reader->ReadAt(0, block);
@@ -113,6 +114,20 @@ TEST(OutputFile, ReadsBackWhatWasFlushedInSectorAlignedBlocks) {
   EXPECT_EQ(read_back.bytes, expected);
   if (!TakesDirectReads(path)) GTEST_SKIP() << "the temporary folder refuses direct reads";
   EXPECT_TRUE(read_back.bypassed_cache);
+}
+
+// A CISO file is given the most it could take first and cut to its size at the end.
+TEST(OutputFile, ShrinksToASmallerSizeThatTheReadBackTells) {
+  TempFolder folder;
+  const auto output = CreateOutputFile(folder.PathOf("out.ciso.part"));
+  output->SetSize(0x20000);
+  output->WriteAt(0x4000, kAbc);
+  output->WriteAt(0x18000, kAbc);
+  output->SetSize(0x10000);
+  output->Flush();
+  Bytes expected(0x10000);
+  std::copy(kAbc.begin(), kAbc.end(), expected.begin() + 0x4000);
+  EXPECT_EQ(ReadBackStart(*output, 0x10000).bytes, expected);
 }
 
 #ifndef _WIN32

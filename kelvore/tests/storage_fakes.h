@@ -84,7 +84,7 @@ class CachedDiskFile : public OutputFile {
     std::size_t buffer_alignment = 4096;
     bool bypasses_cache = true;
     std::optional<std::uint64_t> damage_at;
-    // "size", "write O+L", "start O+L", "wait O+L", "flush", "drop", "read O+L", "commit NAME"
+    // "size N", "write O+L", "start O+L", "wait O+L", "flush", "drop", "read O+L", "commit NAME"
     std::vector<std::string> events;
     std::function<void(const std::string& event)> on_event;
   };
@@ -93,7 +93,7 @@ class CachedDiskFile : public OutputFile {
 
   void SetSize(std::uint64_t size) override {
     state_->size = size;
-    Log("size");
+    Log("size " + std::to_string(size));
   }
   void WriteAt(std::uint64_t offset, std::span<const std::byte> data) override {
     state_->cache.Write(offset, data);
@@ -148,6 +148,7 @@ class DiskReader : public StorageReader {
   std::size_t SectorSize() const override { return file_.state_->sector_size; }
   std::size_t BufferAlignment() const override { return file_.state_->buffer_alignment; }
   bool BypassesCache() const override { return file_.state_->bypasses_cache; }
+  std::uint64_t Size() const override { return file_.state_->size; }
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     const std::size_t sector = SectorSize();
     const auto misalignment = reinterpret_cast<std::uintptr_t>(out.data()) % BufferAlignment();

@@ -17,6 +17,7 @@ struct Words {
   std::vector<std::string> positionals;
   std::optional<std::string> output;
   bool no_verify = false;
+  bool ciso = false;
   bool info = false;
   bool hash = false;
 };
@@ -41,8 +42,10 @@ Command ReadRebuild(Words words) {
   const auto& positionals = words.positionals;
   if (positionals.empty()) return UsageError{"Missing IMAGE and MODE."};
   if (positionals.size() == 1) return UsageError{"Missing MODE (f or g) after the image."};
-  RebuildRequest request{
-      .image = positionals[0], .output = std::move(words.output), .verify = !words.no_verify};
+  RebuildRequest request{.image = positionals[0],
+                         .output = std::move(words.output),
+                         .verify = !words.no_verify,
+                         .ciso = words.ciso};
   if (request.image.empty()) return UsageError{"The image name is empty."};
   const std::string& mode = positionals[1];
   if (mode != kStandardMode && mode != kLargeMode) {
@@ -59,8 +62,8 @@ Command ReadRebuild(Words words) {
 
 // IMAGE alone, for --info and --hash, which write nothing and so take no mode.
 Command ReadInspection(const Words& words) {
-  if (words.output || words.no_verify) {
-    return UsageError{"-o and --no-verify belong to a rebuild, not to --info or --hash."};
+  if (words.output || words.no_verify || words.ciso) {
+    return UsageError{"-o, --no-verify and --ciso belong to a rebuild, not to --info or --hash."};
   }
   if (words.positionals.empty()) return UsageError{"Missing IMAGE."};
   if (words.positionals[0].empty()) return UsageError{"The image name is empty."};
@@ -88,6 +91,8 @@ Command ParseArguments(const std::vector<std::string>& args) {
       return ShowVersion{};
     } else if (arg == "--no-verify") {
       words.no_verify = true;
+    } else if (arg == "--ciso") {
+      words.ciso = true;
     } else if (arg == "--info") {
       words.info = true;
     } else if (arg == "--hash") {

@@ -3,6 +3,7 @@
 #include "kelvore/base/message_format.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/tool/checksums.h"
+#include "kelvore/tool/ciso_source.h"
 #include "kelvore/tool/disc_report.h"
 #include "kelvore/tool/exit_codes.h"
 #include "kelvore/tool/progress_meter.h"
@@ -28,7 +29,7 @@ void ShowChecksums(Console& console, const SourceImage& source, const std::strin
 int RunInspection(const InspectRequest& request, const SourceOpener& open_source, Console& console,
                   const InterruptFlag& interrupted) {
   return ExitCodeOf(console, [&] {
-    const auto source = open_source(request.image);
+    const auto source = OpenImageOrCiso(open_source, request.image, console);
     if (request.info) {
       ShowDiscReport(console, ReadDisc(*source, interrupted), request.image, interrupted);
     }

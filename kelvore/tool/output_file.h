@@ -23,6 +23,9 @@ class StorageReader {
   // the file system may answer them from a cache): the read-back is then best effort.
   virtual bool BypassesCache() const = 0;
 
+  // The file's size as the file system holds it; throws IoError when it cannot tell.
+  virtual std::uint64_t Size() const = 0;
+
   // Fills `out` from `offset`; throws IoError when reading fails or the file ends early.
   virtual void ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;
 };

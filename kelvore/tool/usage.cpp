@@ -23,7 +23,7 @@ std::string HelpText() {
          "\n"
          "Usage: kelvore [--] IMAGE MODE " +
          LettersUsage() +
-         " [-o OUTPUT] [--no-verify]\n"
+         " [--ciso] [-o OUTPUT] [--no-verify]\n"
          "       kelvore [--] IMAGE --info and/or --hash\n"
          "       kelvore --help | --version\n"
          "\n"
@@ -31,6 +31,8 @@ std::string HelpText() {
          "  MODE         f  a standard image of 1,459,978,240 bytes\n"
          "               g  a 3 GB image of 3,221,225,472 bytes with the files at its end\n" +
          OptionLettersHelp() +
+         "  --ciso       write a CISO file, which leaves out the blocks that hold only\n"
+         "               zeros, for loaders and emulators (default: NAME.rebuilt.ciso)\n"
          "  -o OUTPUT    where to write the new image (default: NAME.rebuilt.gcm beside\n"
          "               IMAGE); an existing file is never replaced\n"
          "  --no-verify  do not read the new image back to compare it with the source\n"
@@ -47,6 +49,13 @@ std::string HelpText() {
          "cannot make sure of that (some file systems answer from a cache all the same),\n"
          "it says the read-back is best effort. Only then does the image take its final\n"
          "name.\n"
+         "\n"
+         "A CISO file takes about the space of the data, not of the disc, and keeps every\n"
+         "file where the new image has it, so t and s hold there too. For a loader on an\n"
+         "SD card or USB drive:\n"
+         "  kelvore \"Disc One.gcm\" f s --ciso    writes Disc One.rebuilt.ciso\n"
+         "Some loaders refuse images larger than a full disc, which g makes. --info,\n"
+         "--hash and a rebuild read a CISO file as the whole image it stands for.\n"
          "\n"
          "Games that stream music from the disc may freeze when a streaming audio file\n"
          "does not start on 32 KiB: before such a rebuild kelvore warns, and s or t\n"
@@ -77,7 +86,7 @@ std::string HelpText() {
 
 std::string ShortUsage() {
   return "Usage: kelvore [--] IMAGE f|g " + LettersUsage() +
-         " [-o OUTPUT] [--no-verify]\n"
+         " [--ciso] [-o OUTPUT] [--no-verify]\n"
          "       kelvore [--] IMAGE --info and/or --hash\n"
          "Run kelvore --help for details.";
 }

@@ -33,6 +33,13 @@ class ReadBackFile : public StorageReader {
   std::size_t SectorSize() const override { return alignment_.offsets; }
   std::size_t BufferAlignment() const override { return alignment_.buffers; }
   bool BypassesCache() const override { return bypasses_cache_; }
+  std::uint64_t Size() const override {
+    struct stat status {};
+    if (fstat(fd_.Get(), &status) != 0) {
+      throw IoError("Cannot tell the size of " + Printable(path_) + " to verify it: " + Reason());
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+  }
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     ReadExactly(fd_.Get(), offset, out, path_);
   }

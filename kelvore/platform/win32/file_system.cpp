@@ -151,6 +151,13 @@ class ReadBackFile : public StorageReader {
   std::size_t SectorSize() const override { return sector_size_; }
   std::size_t BufferAlignment() const override { return kLargestSectorSize; }
   bool BypassesCache() const override { return unbuffered_; }
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file_.Get(), &size)) {
+      throw IoError("Cannot tell the size of " + Printable(path_) + " to verify it: " + Reason());
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     ReadExactly(file_.Get(), offset, out, path_);
   }

@@ -157,6 +157,27 @@ TEST(ToolProcess, AFileSizeLimitFailsTheRebuildAndLeavesNothing) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"x.gcm"});
 }
 
+// A CISO file takes the space of the blocks that hold data: it fits a file-size limit a plain
+// image would break, unless the limit is smaller than the blocks the data touches, which
+// fails the rebuild before anything is written. The tool reads it as the image it stands for.
+TEST(ToolProcess, WritesACisoFileWithinAFileSizeLimitAndReadsItAsTheFullImage) {
+  TempFolder folder;
+  SyntheticImage(testkit::NestedDiscRecipe()).WriteTo(folder.PathOf("x.gcm"));
+  const std::vector<std::string> args{folder.PathOf("x.gcm"), "f", "--ciso"};
+  const ToolRun tight = RunTool(args, "", {.launcher = {"prlimit", "--fsize=1048576", "--"}});
+  EXPECT_EQ(ExitCode(tight), 3) << tight.output;
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"x.gcm"});
+
+  const ToolRun run = RunTool(args, "", {.launcher = {"prlimit", "--fsize=67108864", "--"}});
+  ASSERT_EQ(ExitCode(run), 0) << run.output;
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"x.gcm", "x.rebuilt.ciso"}));
+  EXPECT_EQ(testkit::FileSize(folder.PathOf("x.rebuilt.ciso")), 0x8000u + (2u << 20));
+  const ToolRun info = RunTool({folder.PathOf("x.rebuilt.ciso"), "--info"}, "");
+  EXPECT_EQ(ExitCode(info), 0) << info.output;
+  EXPECT_NE(info.output.find("taken as a full disc of 1,459,978,240 bytes"), std::string::npos)
+      << info.output;
+}
+
 // The largest resident set, in KiB, of the tool run with `args`. It is measured by time(1),
 // which starts the tool from a process of its own: a process started from the test would
 // count the test's memory too, which its start shares. AddressSanitizer keeps freed memory

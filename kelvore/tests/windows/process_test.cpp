@@ -176,6 +176,26 @@ TEST_F(ToolProcessTest, ReportsTheDiscAndItsChecksumsWritingNothing) {
   EXPECT_FALSE(PathExists(output_path_));
 }
 
+// The line the Windows readme gives: a CISO file beside the image, cut to the blocks that
+// hold data and verified from the disk, which the tool then reads as the full image.
+TEST_F(ToolProcessTest, WritesACisoFileAndReadsItAsTheFullImage) {
+  const ToolRun run = RunTool(ToolPath() + L" \"" + Widen(source_path_) + L"\" f s --ciso",
+                              folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  const std::string ciso = folder_.PathOf("Wiped Disc One.rebuilt.ciso");
+  EXPECT_NE(run.output.find("Done: " + ciso + " (2,129,920 bytes, a CISO of the "),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(FileSize(ciso), 0x8000u + (2u << 20));
+  const ToolRun info =
+      RunTool(ToolPath() + L" \"" + Widen(ciso) + L"\" --info", folder_.PathOf("info.txt"));
+  ASSERT_EQ(info.exit_code, 0u) << info.output;
+  EXPECT_NE(info.output.find("taken as a full disc of 1,459,978,240 bytes"), std::string::npos)
+      << info.output;
+  EXPECT_NE(info.output.find("  Size:            1,459,978,240 bytes: good, a full disc\r\n"),
+            std::string::npos);
+}
+
 TEST(LongPathForm, PrefixesDrivePathsAndSharesAndLeavesDevicesAlone) {
   EXPECT_EQ(LongPathForm("C:\\Games\\..\\Disc.gcm"), L"\\\\?\\C:\\Disc.gcm");
   EXPECT_EQ(LongPathForm("C:/Games/Disc.gcm"), L"\\\\?\\C:\\Games\\Disc.gcm");
