@@ -57,6 +57,12 @@ std::string CountOf(std::uint64_t count, std::string_view noun) {
   return text;
 }
 
+std::string LabelColumn(std::string_view label, std::size_t column) {
+  std::string text(label);
+  text.append(text.size() < column ? column - text.size() : 1, ' ');
+  return text;
+}
+
 void AppendEscapedByte(std::string& text, unsigned char byte) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   text += "\\x";

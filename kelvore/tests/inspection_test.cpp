@@ -108,6 +108,38 @@ TEST(DiscReport, ShowsTheStreamingFlagApartFromTheFiles) {
   SyntheticImageRecipe files_only;
   files_only.files = {{"bgm.adp", 100, 32 * 1024}};
   ExpectLines(Inspect(files_only), {"  Audio streaming: off", "  /bgm.adp  on 32 KiB"});
+  // A buffer size without the flag is shown, not hidden behind "off".
+  SyntheticImageRecipe size_only;
+  size_only.stream_buffer_size = 7;
+  ExpectLines(Inspect(size_only), {"  Audio streaming: off, stream buffer size 7"});
+}
+
+// A file without data starts nowhere: it is neither on 32 KiB nor off it, wherever its
+// offset points.
+TEST(DiscReport, ListsAnEmptyStreamingAudioFileAsEmpty) {
+  SyntheticImageRecipe recipe;
+  recipe.audio_streaming = true;
+  recipe.files = {{"a.bin", 100, 4}, {"empty.dtk", 0, 4}, {"off.adp", 100, 4}};
+  const Inspection report = Inspect(recipe);
+  ExpectLines(report, {"  /empty.dtk  empty, no data to place"});
+  EXPECT_NE(report.lines.find("  /off.adp  not on 32 KiB (at 0x"), std::string::npos)
+      << report.lines;
+}
+
+// The game code and the maker are fixed fields: a NUL anywhere in them is shown escaped,
+// and the region is still compared by the code's fourth byte.
+TEST(DiscReport, ShowsNulBytesOfTheGameCodeAndMakerEscaped) {
+  SyntheticImageRecipe leading;
+  leading.game_code = std::string("\0CVE", 4);
+  leading.maker = std::string("0\0", 2);
+  ExpectLines(Inspect(leading), {"  Game code:       \\x00CVE", "  Maker:           0\\x00",
+                                 "  Region:          USA (agrees with the game code's E)"});
+  SyntheticImageRecipe trailing;
+  trailing.game_code = std::string("GKV\0", 4);
+  trailing.region = 1;
+  ExpectLines(Inspect(trailing),
+              {"  Game code:       GKV\\x00",
+               "  Region:          USA (the game code's \\x00 is not compared)"});
 }
 
 TEST(DiscReport, ClassifiesTheSizeAsCorvaneDoesAndSaysWhereTheDataFits) {

@@ -20,6 +20,16 @@ TEST(Printable, EscapesControlCharactersAndKeepsEverythingElseByteForByte) {
   EXPECT_EQ(Printable("\xC2\xA0\xC2\x9F\xC2"), "\xC2\xA0\\xC2\\x9F\xC2");
 }
 
+// Values line up after short labels; a label as long as the column, or longer, is kept
+// whole and still stands apart from its value.
+TEST(LabelColumn, PadsShortLabelsAndNeverCutsLongOnes) {
+  EXPECT_EQ(LabelColumn("  Maker:", 19), "  Maker:           ");
+  EXPECT_EQ(LabelColumn("  Audio streaming:", 19), "  Audio streaming: ");
+  EXPECT_EQ(LabelColumn("  Audio streaming::", 19), "  Audio streaming:: ");
+  EXPECT_EQ(LabelColumn("  A longer label than the column:", 19),
+            "  A longer label than the column: ");
+}
+
 TEST(Counts, TakeTheSingularForOneOnly) {
   EXPECT_EQ(ByteCount(0), "0 bytes");
   EXPECT_EQ(ByteCount(1), "1 byte");

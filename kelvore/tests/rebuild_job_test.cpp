@@ -488,17 +488,20 @@ TEST_F(RebuildJobTest, RefusesAnOutputOrUnfinishedNameThatIsTheSourceItself) {
   const std::string part_named = folder_.PathOf("img.part");
   WriteFileBytes(part_named, source_bytes_);
   EXPECT_EQ(Run({.image = part_named, .output = folder_.PathOf("img")}), 3);
-  EXPECT_NE(console_.AllErrors().find("The unfinished image would be written as " + part_named +
-                                      ", which is the image to rebuild itself"),
-            std::string::npos)
+  EXPECT_NE(
+      console_.AllErrors().find("Error: The unfinished image would be written as " + part_named +
+                                ", which is the image to rebuild itself, and kelvore "
+                                "never changes it."),
+      std::string::npos)
       << console_.AllErrors();
 
   const std::string other_name = folder_.PathOf("other name.gcm");
   std::filesystem::create_hard_link(source_path_, other_name);
   console_ = {};
   EXPECT_EQ(Run({.output = other_name}), 3);
-  EXPECT_NE(console_.AllErrors().find("The output " + other_name +
-                                      ", which is the image to rebuild itself"),
+  EXPECT_NE(console_.AllErrors().find("Error: The output " + other_name +
+                                      " is the image to rebuild itself, and kelvore never "
+                                      "changes it. Name another output with -o.\n"),
             std::string::npos)
       << console_.AllErrors();
   EXPECT_EQ(console_.AllErrors().find("unfinished image was removed"), std::string::npos);
