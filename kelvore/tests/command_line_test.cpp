@@ -53,6 +53,33 @@ TEST(CorvaneCommandLine, EveryComposedLineIsReadRight) {
   }
 }
 
+// Corvane writes its two letter slots whatever letters kelvore reads: with more letters in
+// kelvore's table, its lines read as before, an unquoted image path with blanks included.
+TEST(CorvaneCommandLine, KeepsItsTwoLetterSlotsWhateverLettersTheToolReads) {
+  std::vector<OptionLetter> more(kOptionLetters.begin(), kOptionLetters.end());
+  more.insert(more.begin() + 1, {"x", "", "", &LayoutOptions::align_all_files});
+  more.push_back({"y", "", "", &LayoutOptions::isolate_streaming_audio});
+  const std::string image = "D:\\My Games\\Disc One f.gcm";
+  for (char mode : {'f', 'g'}) {
+    for (bool align : {false, true}) {
+      for (bool stream : {false, true}) {
+        const std::string line = CorvaneLine(kTool, image, mode, align, stream);
+        SCOPED_TRACE("[" + line + "]");
+        Args expected{image, std::string(1, mode)};
+        if (align) expected.push_back("t");
+        if (stream) expected.push_back("s");
+        EXPECT_EQ(ArgumentsFromCommandLine(line, kTool, more), expected);
+        EXPECT_EQ(ArgumentsFromCommandLine(line, kTool), expected);
+      }
+    }
+  }
+  // A slot holds only a letter kelvore reads: without s, a line with s is an ordinary one.
+  const std::vector<OptionLetter> only_t(kOptionLetters.begin(), kOptionLetters.begin() + 1);
+  EXPECT_EQ(
+      ArgumentsFromCommandLine(CorvaneLine(kTool, "D:\\A B.gcm", 'f', false, true), kTool, only_t),
+      (Args{"D:\\A", "B.gcm", "f", "s"}));
+}
+
 TEST(CorvaneCommandLine, UnquotedToolFolderWithBlanksIsSkippedWhole) {
   const std::string tool = "C:\\Program Files\\Corvane\\kelvore.exe";
   EXPECT_EQ(ArgumentsFromCommandLine(CorvaneLine(tool, "C:\\PROGRA~1\\DISC~1.GCM", 'g', true, true),
