@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,9 @@ namespace kelvore {
 
 // "0x2440": offsets in messages, as disc documentation writes them.
 std::string Hex(std::uint64_t value);
+
+// "9d3799b3": bytes as two lower-case hexadecimal digits each, as checksum lists give them.
+std::string LowerHexDigits(std::span<const std::byte> bytes);
 
 // "1,459,978,240": byte counts in messages.
 std::string GroupedDecimal(std::uint64_t value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "kelvore/disc/byte_source.h"
@@ -18,5 +20,8 @@ class SourceImage : public ByteSource {
   // differ from those read before.
   virtual bool ChangedSinceOpened() const = 0;
 };
+
+// Opens the image at `path` for reading.
+using SourceOpener = std::function<std::unique_ptr<SourceImage>(const std::string& path)>;
 
 }  // namespace kelvore
