@@ -21,6 +21,7 @@
 #include "kelvore/tests/recording_console.h"
 #include "kelvore/tests/storage_fakes.h"
 #include "kelvore/tests/temp_folder.h"
+#include "kelvore/tool/image_verifier.h"
 #include "kelvore/tool/output_path.h"
 
 namespace kelvore {
@@ -311,22 +312,24 @@ TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
 
 INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest, ::testing::Values(4096, 32768));
 
-// Two files meet exactly where one 4 MiB block of the read-back ends and the next begins;
-// a byte on either side of the boundary is checked.
+// Two files meet exactly where the read-back's first block ends and the next begins; a
+// byte on either side of the boundary is checked.
 TEST_F(RebuildJobTest, VerificationComparesFilesThatMeetAtABlockBoundary) {
+  constexpr std::uint64_t kBoundary = kReadBackBlock;
+  constexpr std::uint32_t kFirstFileOffset = 0x18000;
   testkit::SyntheticImageRecipe recipe;
-  recipe.files = {{"a.bin", 0x400000 - 0x18000, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
+  recipe.files = {{"a.bin", kBoundary - kFirstFileOffset, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
   const SyntheticImage image(recipe);
   image.WriteTo(source_path_);
   const Disc source = ReadDisc(MemoryByteSource(image.Bytes()));
-  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], 0x400000u);
-  for (const std::uint64_t damaged : {0x3FFFFF, 0x400000}) {
+  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], kBoundary);
+  for (const std::uint64_t damaged : {kBoundary - 1, kBoundary}) {
     SCOPED_TRACE(damaged);
     const auto disk = UseCachedDisk();
     disk->damage_at = damaged;
     console_ = {};
     EXPECT_EQ(Run({}), 3);
-    EXPECT_NE(console_.AllErrors().find(std::string(damaged == 0x400000 ? "/b.bin" : "/a.bin") +
+    EXPECT_NE(console_.AllErrors().find(std::string(damaged == kBoundary ? "/b.bin" : "/a.bin") +
                                         " reads back from the disk differently at offset " +
                                         Hex(damaged)),
               std::string::npos)
