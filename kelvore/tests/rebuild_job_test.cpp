@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kelvore/base/message_format.h"
@@ -22,6 +23,7 @@
 #include "kelvore/tests/storage_fakes.h"
 #include "kelvore/tests/temp_folder.h"
 #include "kelvore/tool/image_verifier.h"
+#include "kelvore/tool/image_writer.h"
 #include "kelvore/tool/output_path.h"
 
 namespace kelvore {
@@ -360,6 +362,9 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
   std::vector<std::string> started;
   std::uint64_t written_end = 0;
   std::uint64_t waited_end = 0;
+  std::uint64_t unstarted = 0;  // data written since the last window started
+  std::uint64_t last_write = 0;
+  std::vector<std::uint64_t> window_data;
   for (const std::string& event : events) {
     const std::size_t space = event.find(' ');
     const std::string range = event.substr(space + 1);
@@ -369,9 +374,13 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
     if (event.starts_with("write ")) {
       EXPECT_GE(offset, written_end) << "writes go in ascending order";
       written_end = end;
+      last_write = end - offset;
+      unstarted += last_write;
     } else if (event.starts_with("start ")) {
       started.push_back(range);
       EXPECT_EQ(end, written_end) << "a window starts as soon as it is written";
+      EXPECT_LT(unstarted - last_write, kWriteBackWindow) << "and as soon as it is full";
+      window_data.push_back(std::exchange(unstarted, 0));
     } else if (event.starts_with("wait ")) {
       ASSERT_FALSE(started.empty());
       EXPECT_EQ(range, started.front()) << "windows are waited for in order";
@@ -382,6 +391,10 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
     }
   }
   EXPECT_GE(CountEvents(events, "wait"), 2u);
+  ASSERT_FALSE(window_data.empty());
+  for (std::size_t i = 0; i + 1 < window_data.size(); ++i) {
+    EXPECT_GE(window_data[i], kWriteBackWindow) << "only the last window holds less";
+  }
   EXPECT_TRUE(started.empty());
   EXPECT_EQ(waited_end, written_end);
   EXPECT_LT(FirstEvent(events, "wait"), FirstEvent(events, "flush"));
