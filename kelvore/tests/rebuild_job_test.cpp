@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kelvore/base/message_format.h"
@@ -21,7 +22,10 @@
 #include "kelvore/tests/recording_console.h"
 #include "kelvore/tests/storage_fakes.h"
 #include "kelvore/tests/temp_folder.h"
+#include "kelvore/tool/image_verifier.h"
+#include "kelvore/tool/image_writer.h"
 #include "kelvore/tool/output_path.h"
+#include "kelvore/tool/write_back.h"
 
 namespace kelvore {
 namespace {
@@ -338,22 +342,24 @@ TEST_F(RebuildJobTest, SaysTheReadBackIsBestEffortOnlyWhereItIs) {
   EXPECT_EQ(console_.AllLines().find("best effort"), std::string::npos) << console_.AllLines();
 }
 
-// Two files meet exactly where one 4 MiB block of the read-back ends and the next begins;
-// a byte on either side of the boundary is checked.
+// Two files meet exactly where the read-back's first block ends and the next begins; a
+// byte on either side of the boundary is checked.
 TEST_F(RebuildJobTest, VerificationComparesFilesThatMeetAtABlockBoundary) {
+  constexpr std::uint64_t kBoundary = kReadBackBlock;
+  constexpr std::uint32_t kFirstFileOffset = 0x18000;
   testkit::SyntheticImageRecipe recipe;
-  recipe.files = {{"a.bin", 0x400000 - 0x18000, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
+  recipe.files = {{"a.bin", kBoundary - kFirstFileOffset, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
   const SyntheticImage image(recipe);
   image.WriteTo(source_path_);
   const Disc source = ReadDisc(MemoryByteSource(image.Bytes()));
-  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], 0x400000u);
-  for (const std::uint64_t damaged : {0x3FFFFF, 0x400000}) {
+  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], kBoundary);
+  for (const std::uint64_t damaged : {kBoundary - 1, kBoundary}) {
     SCOPED_TRACE(damaged);
     const auto disk = UseCachedDisk();
     disk->damage_at = damaged;
     console_ = {};
     EXPECT_EQ(Run({}), 3);
-    EXPECT_NE(console_.AllErrors().find(std::string(damaged == 0x400000 ? "/b.bin" : "/a.bin") +
+    EXPECT_NE(console_.AllErrors().find(std::string(damaged == kBoundary ? "/b.bin" : "/a.bin") +
                                         " reads back from the disk differently at offset " +
                                         Hex(damaged)),
               std::string::npos)
@@ -384,6 +390,9 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
   std::vector<std::string> started;
   std::uint64_t written_end = 0;
   std::uint64_t waited_end = 0;
+  std::uint64_t unstarted = 0;  // data written since the last window started
+  std::uint64_t last_write = 0;
+  std::vector<std::uint64_t> window_data;
   for (const std::string& event : events) {
     const std::size_t space = event.find(' ');
     const std::string range = event.substr(space + 1);
@@ -393,9 +402,13 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
     if (event.starts_with("write ")) {
       EXPECT_GE(offset, written_end) << "writes go in ascending order";
       written_end = end;
+      last_write = end - offset;
+      unstarted += last_write;
     } else if (event.starts_with("start ")) {
       started.push_back(range);
       EXPECT_EQ(end, written_end) << "a window starts as soon as it is written";
+      EXPECT_LT(unstarted - last_write, kWriteBackWindow) << "and as soon as it is full";
+      window_data.push_back(std::exchange(unstarted, 0));
     } else if (event.starts_with("wait ")) {
       ASSERT_FALSE(started.empty());
       EXPECT_EQ(range, started.front()) << "windows are waited for in order";
@@ -406,6 +419,10 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
     }
   }
   EXPECT_GE(CountEvents(events, "wait"), 2u);
+  ASSERT_FALSE(window_data.empty());
+  for (std::size_t i = 0; i + 1 < window_data.size(); ++i) {
+    EXPECT_GE(window_data[i], kWriteBackWindow) << "only the last window holds less";
+  }
   EXPECT_TRUE(started.empty());
   EXPECT_EQ(waited_end, written_end);
   EXPECT_LT(FirstEvent(events, "wait"), FirstEvent(events, "flush"));
@@ -473,10 +490,16 @@ TEST_F(RebuildJobTest, SaysOnceThatAFullSizeImageIsRebuiltAnyway) {
   ASSERT_NE(lines.find(note), std::string::npos) << lines;
   EXPECT_EQ(lines.find(note, lines.find(note) + 1), std::string::npos);
 
-  console_ = {};
-  services_.open_source = OpenSourceImage;
-  ASSERT_EQ(Run({.output = folder_.PathOf("wiped.gcm"), .verify = false}), 0);
-  EXPECT_EQ(console_.AllLines().find("Note:"), std::string::npos);
+  // Neither a wiped nor an oversize image has the full size.
+  services_.open_source = [this](const std::string&) {
+    return std::make_unique<testkit::MemorySourceImage>(image_.SystemArea(), 1'459'978'241);
+  };
+  for (const char* output : {"oversize.gcm", "wiped.gcm"}) {
+    console_ = {};
+    ASSERT_EQ(Run({.output = folder_.PathOf(output), .verify = false}), 0);
+    EXPECT_EQ(console_.AllLines().find("Note:"), std::string::npos) << output;
+    services_.open_source = OpenSourceImage;
+  }
 }
 
 #ifndef _WIN32
@@ -515,17 +538,20 @@ TEST_F(RebuildJobTest, RefusesAnOutputOrUnfinishedNameThatIsTheSourceItself) {
   const std::string part_named = folder_.PathOf("img.part");
   WriteFileBytes(part_named, source_bytes_);
   EXPECT_EQ(Run({.image = part_named, .output = folder_.PathOf("img")}), 3);
-  EXPECT_NE(console_.AllErrors().find("The unfinished image would be written as " + part_named +
-                                      ", which is the image to rebuild itself"),
-            std::string::npos)
+  EXPECT_NE(
+      console_.AllErrors().find("Error: The unfinished image would be written as " + part_named +
+                                ", which is the image to rebuild itself, and kelvore "
+                                "never changes it."),
+      std::string::npos)
       << console_.AllErrors();
 
   const std::string other_name = folder_.PathOf("other name.gcm");
   std::filesystem::create_hard_link(source_path_, other_name);
   console_ = {};
   EXPECT_EQ(Run({.output = other_name}), 3);
-  EXPECT_NE(console_.AllErrors().find("The output " + other_name +
-                                      ", which is the image to rebuild itself"),
+  EXPECT_NE(console_.AllErrors().find("Error: The output " + other_name +
+                                      " is the image to rebuild itself, and kelvore never "
+                                      "changes it. Name another output with -o.\n"),
             std::string::npos)
       << console_.AllErrors();
   EXPECT_EQ(console_.AllErrors().find("unfinished image was removed"), std::string::npos);

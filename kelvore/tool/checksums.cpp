@@ -8,20 +8,11 @@
 #include <vector>
 
 #include "kelvore/base/digest.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/tool/chunk_relay.h"
 
 namespace kelvore {
 namespace {
-
-std::string LowerHex(std::span<const std::byte> bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (const std::byte byte : bytes) {
-    text += kDigits[std::to_integer<unsigned>(byte) >> 4];
-    text += kDigits[std::to_integer<unsigned>(byte) & 0xF];
-  }
-  return text;
-}
 
 // The CRC32 of zip and of dump databases (zlib's), most significant digit first.
 class Crc32 {
@@ -34,7 +25,7 @@ class Crc32 {
     const auto crc = static_cast<std::uint32_t>(crc_);
     const std::byte digits[] = {std::byte(crc >> 24), std::byte(crc >> 16), std::byte(crc >> 8),
                                 std::byte(crc)};
-    return LowerHex(digits);
+    return LowerHexDigits(digits);
   }
 
  private:
@@ -63,7 +54,7 @@ ImageChecksums ComputeChecksums(const ByteSource& source, const TransferControl&
     control.progress(done);
   }
   md5_thread.Finish();
-  return {crc32.Hex(), LowerHex(md5->Finish()), LowerHex(sha1->Finish())};
+  return {crc32.Hex(), LowerHexDigits(md5->Finish()), LowerHexDigits(sha1->Finish())};
 }
 
 }  // namespace kelvore

@@ -3,7 +3,7 @@
 #include "kelvore/base/interruption.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/console.h"
-#include "kelvore/tool/rebuild_job.h"
+#include "kelvore/tool/source_image.h"
 
 namespace kelvore {
 

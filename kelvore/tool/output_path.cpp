@@ -39,11 +39,12 @@ std::string PartExistsMessage(const std::string& part_path) {
 }
 
 std::string OutputIsSourceMessage(const std::string& path, bool unfinished) {
-  const std::string where = unfinished
-                                ? "The unfinished image would be written as " + Printable(path)
-                                : "The output " + Printable(path);
-  return where + ", which is the image to rebuild itself; kelvore never changes it. Name " +
-         "another output with -o.";
+  const std::string where =
+      unfinished ? "The unfinished image would be written as " + Printable(path) + ", which"
+                 : "The output " + Printable(path);
+  return where +
+         " is the image to rebuild itself, and kelvore never changes it. Name another "
+         "output with -o.";
 }
 
 std::string LeftoverPartMessage(const std::string& final_path, const std::string& part_path,

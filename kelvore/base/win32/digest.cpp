@@ -15,14 +15,16 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
-// Digests of the system's CNG, with only what Windows 7 offers: an algorithm handle opened
-// for the run and a hash object in memory of our own.
+// Digests of the system's CNG, as every Windows version that has CNG offers them: an
+// algorithm provider opened for each digest, and a hash object in memory of our own.
 namespace kelvore {
 namespace {
 
 using platform::win32::Narrow;
+using platform::win32::NullOnFailure;
 using platform::win32::SystemMessage;
 using platform::win32::UniqueHandle;
+using platform::win32::UniqueModule;
 
 // The CNG functions this file calls.
 struct CngFunctions {
@@ -34,14 +36,6 @@ struct CngFunctions {
   decltype(&BCryptFinishHash) finish_hash;
   decltype(&BCryptDestroyHash) destroy_hash;
 };
-
-// LoadLibrary's modules are freed with FreeLibrary.
-struct ModuleHandleTraits {
-  using Handle = HMODULE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { ::FreeLibrary(handle); }
-};
-using UniqueModule = UniqueHandle<ModuleHandleTraits>;
 
 std::string LoadFailure(const std::wstring& path) {
   return "Loading the system's cryptography library " + Narrow(path) +
@@ -96,21 +90,13 @@ const CngFunctions& Cng() {
   return library.Functions();
 }
 
-// An algorithm provider, closed with BCryptCloseAlgorithmProvider.
-struct AlgorithmHandleTraits {
-  using Handle = BCRYPT_ALG_HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { Cng().close_algorithm(handle, 0); }
-};
-using UniqueAlgorithm = UniqueHandle<AlgorithmHandleTraits>;
+void CloseAlgorithm(BCRYPT_ALG_HANDLE handle) { Cng().close_algorithm(handle, 0); }
+void DestroyHash(BCRYPT_HASH_HANDLE handle) { Cng().destroy_hash(handle); }
 
+// An algorithm provider, closed with BCryptCloseAlgorithmProvider.
+using UniqueAlgorithm = UniqueHandle<NullOnFailure<BCRYPT_ALG_HANDLE, CloseAlgorithm>>;
 // A hash object, destroyed with BCryptDestroyHash before its memory goes.
-struct HashHandleTraits {
-  using Handle = BCRYPT_HASH_HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { Cng().destroy_hash(handle); }
-};
-using UniqueHash = UniqueHandle<HashHandleTraits>;
+using UniqueHash = UniqueHandle<NullOnFailure<BCRYPT_HASH_HANDLE, DestroyHash>>;
 
 class CngDigest : public Digest {
  public:
