@@ -216,16 +216,18 @@ TEST(ImageChecksums, AreShownForAnInvalidImageWhoseReportIsRefused) {
 }
 
 // A source that reports a change of itself, as fstat would, once read `changed_at` times
-// (from 1; 0: never); its reads fail from read `failing_from` on (0: never).
+// (from 1; 0: never), raising `interrupt` (if given) then too, as Ctrl+C pressed at that
+// moment would; its reads fail from read `failing_from` on (0: never).
 class ChangingSource : public MemorySourceImage {
  public:
-  ChangingSource(int changed_at, int failing_from)
+  ChangingSource(int changed_at, int failing_from, InterruptFlag* interrupt)
       : MemorySourceImage({}, 3 * kChunkSize),
         changed_at_(changed_at),
-        failing_from_(failing_from) {}
+        failing_from_(failing_from),
+        interrupt_(interrupt) {}
 
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) const override {
-    ++reads_;
+    if (++reads_ == changed_at_ && interrupt_ != nullptr) *interrupt_ = true;
     if (failing_from_ != 0 && reads_ >= failing_from_) throw IoError("The file ended early.");
     MemorySourceImage::ReadAt(offset, out);
   }
@@ -234,31 +236,39 @@ class ChangingSource : public MemorySourceImage {
  private:
   int changed_at_;
   int failing_from_;
+  InterruptFlag* interrupt_;
   mutable int reads_ = 0;
 };
 
 // Checksums of an image that changed while it was read belong to no state of it: none are
-// shown, and the change is named as the cause, also of a reading failure it brings.
+// shown, and the change is named as the cause, also of a reading failure it brings, but not
+// of an interruption. A report that failed to read the image stops there.
 TEST(ImageChecksums, AreRefusedForAnImageThatChangedWhileItWasRead) {
   struct Case {
     int changed_at;
     int failing_from;
+    bool interrupt;
+    bool info;
     std::string error;
   };
   const std::string changed =
       "Error: The image /games/x.gcm changed while it was read (its size, last-write time or "
       "status-change time is not what it was), so its checksums are not shown. Hash it again "
       "once nothing writes to it.\n";
-  for (const Case& test :
-       {Case{3, 0, changed}, Case{2, 3, changed}, Case{0, 3, "Error: The file ended early.\n"}}) {
+  const std::string ended = "Error: The file ended early.\n";
+  for (const Case& test : {Case{3, 0, false, false, changed}, Case{2, 3, false, false, changed},
+                           Case{0, 3, false, false, ended}, Case{0, 1, false, true, ended},
+                           Case{2, 0, true, false, "Error: Interrupted.\n"}}) {
     SCOPED_TRACE(test.error);
+    InterruptFlag interrupted{false};
     const SourceOpener open = [&](const std::string&) {
-      return std::make_unique<ChangingSource>(test.changed_at, test.failing_from);
+      return std::make_unique<ChangingSource>(test.changed_at, test.failing_from,
+                                              test.interrupt ? &interrupted : nullptr);
     };
     RecordingConsole console;
-    EXPECT_EQ(
-        RunInspection({.image = "/games/x.gcm", .hash = true}, open, console, NeverInterrupted()),
-        3);
+    EXPECT_EQ(RunInspection({.image = "/games/x.gcm", .info = test.info, .hash = true}, open,
+                            console, interrupted),
+              3);
     EXPECT_EQ(console.AllErrors(), test.error);
     EXPECT_EQ(console.AllLines().find("Checksums of"), std::string::npos);
   }
