@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "kelvore/base/errors.h"
@@ -229,6 +230,25 @@ TEST(SourceImage, KnowsItselfUnderAnyNameAndNoticesAChange) {
                                    std::filesystem::last_write_time(image) + std::chrono::hours(1));
   EXPECT_TRUE(source->ChangedSinceOpened());
 #endif
+}
+
+// A change that leaves the size and the last-write time as they were still moves the
+// status-change time: here a change of the file's permissions (on Windows, of its
+// read-only attribute), which Windows allows while the file is open here.
+TEST(SourceImage, NoticesAChangeThatKeepsTheSizeAndTheLastWriteTime) {
+  TempFolder folder;
+  const std::string image = folder.PathOf("x.gcm");
+  WriteFileBytes(image, kAbc);
+  const auto source = OpenSourceImage(image);
+  const auto written = std::filesystem::last_write_time(image);
+  // Past the file system clock's tick, so that the status-change time moves.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  std::filesystem::permissions(image, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_EQ(std::filesystem::last_write_time(image), written);
+  EXPECT_TRUE(source->ChangedSinceOpened());
+  std::filesystem::permissions(image, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }
 
 std::string OpenFailure(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/memory_byte_source.h"
@@ -15,6 +16,7 @@
 #include "kelvore/tests/memory_source_image.h"
 #include "kelvore/tests/recording_console.h"
 #include "kelvore/tests/temp_folder.h"
+#include "kelvore/tool/piece_chunks.h"
 #include "kelvore/tool/rebuild_summary.h"
 
 namespace kelvore {
@@ -267,6 +269,85 @@ TEST(ImageChecksums, AreShownAfterTheReportAndStopWhenInterrupted) {
   EXPECT_EQ(stopped.AllErrors(), "Error: Interrupted.\n");
   EXPECT_EQ(stopped.AllLines().find("Checksums"), std::string::npos);
   EXPECT_EQ(reads, 3) << "read on after the interruption";
+}
+
+// Checksums do not depend on the image being valid: they are what tells a damaged dump
+// from a good one. The report's refusal is shown, and its code stands.
+TEST(ImageChecksums, AreShownForAnInvalidImageWhoseReportIsRefused) {
+  SyntheticImageRecipe recipe;
+  recipe.files = {{"a.bin", 100, 4}};
+  const SyntheticImage image(recipe);
+  const SourceOpener open = [&](const std::string&) {
+    return std::make_unique<MemorySourceImage>(image.SystemArea(), image.Size() - 1);
+  };
+  for (const bool info : {false, true}) {
+    SCOPED_TRACE(info ? "--info --hash" : "--hash");
+    RecordingConsole console;
+    EXPECT_EQ(RunInspection({.image = "/games/x.gcm", .info = info, .hash = true}, open, console,
+                            NeverInterrupted()),
+              info ? 2 : 0);
+    EXPECT_EQ(console.AllErrors().find("/a.bin") != std::string::npos, info) << console.AllErrors();
+    EXPECT_NE(console.AllLines().find("Checksums of /games/x.gcm ("), std::string::npos);
+  }
+}
+
+// A source that reports a change of itself, as fstat would, once read `changed_at` times
+// (from 1; 0: never), raising `interrupt` (if given) then too, as Ctrl+C pressed at that
+// moment would; its reads fail from read `failing_from` on (0: never).
+class ChangingSource : public MemorySourceImage {
+ public:
+  ChangingSource(int changed_at, int failing_from, InterruptFlag* interrupt)
+      : MemorySourceImage({}, 3 * kChunkSize),
+        changed_at_(changed_at),
+        failing_from_(failing_from),
+        interrupt_(interrupt) {}
+
+  void ReadAt(std::uint64_t offset, std::span<std::byte> out) const override {
+    if (++reads_ == changed_at_ && interrupt_ != nullptr) *interrupt_ = true;
+    if (failing_from_ != 0 && reads_ >= failing_from_) throw IoError("The file ended early.");
+    MemorySourceImage::ReadAt(offset, out);
+  }
+  bool ChangedSinceOpened() const override { return changed_at_ != 0 && reads_ >= changed_at_; }
+
+ private:
+  int changed_at_;
+  int failing_from_;
+  InterruptFlag* interrupt_;
+  mutable int reads_ = 0;
+};
+
+// Checksums of an image that changed while it was read belong to no state of it: none are
+// shown, and the change is named as the cause, also of a reading failure it brings, but not
+// of an interruption. A report that failed to read the image stops there.
+TEST(ImageChecksums, AreRefusedForAnImageThatChangedWhileItWasRead) {
+  struct Case {
+    int changed_at;
+    int failing_from;
+    bool interrupt;
+    bool info;
+    std::string error;
+  };
+  const std::string changed =
+      "Error: The image /games/x.gcm changed while it was read (its size, last-write time or "
+      "status-change time is not what it was), so its checksums are not shown. Hash it again "
+      "once nothing writes to it.\n";
+  const std::string ended = "Error: The file ended early.\n";
+  for (const Case& test : {Case{3, 0, false, false, changed}, Case{2, 3, false, false, changed},
+                           Case{0, 3, false, false, ended}, Case{0, 1, false, true, ended},
+                           Case{2, 0, true, false, "Error: Interrupted.\n"}}) {
+    SCOPED_TRACE(test.error);
+    InterruptFlag interrupted{false};
+    const SourceOpener open = [&](const std::string&) {
+      return std::make_unique<ChangingSource>(test.changed_at, test.failing_from,
+                                              test.interrupt ? &interrupted : nullptr);
+    };
+    RecordingConsole console;
+    EXPECT_EQ(RunInspection({.image = "/games/x.gcm", .info = test.info, .hash = true}, open,
+                            console, interrupted),
+              3);
+    EXPECT_EQ(console.AllErrors(), test.error);
+    EXPECT_EQ(console.AllLines().find("Checksums of"), std::string::npos);
+  }
 }
 
 // The warning appears exactly when the header says the disc streams audio and the layout

@@ -31,9 +31,9 @@ void RequireOutputFree(const SourceImage& source, const std::string& output_path
 
 std::string SourceChangedMessage(const std::string& image_path) {
   return "The source image " + Printable(image_path) +
-         " changed during the rebuild (its size or last-write time is not what it was), so "
-         "the new image could hold a mix of old and new data. Rebuild it again once nothing "
-         "writes to it.";
+         " changed while it was read (its size, last-write time or status-change time is not "
+         "what it was), so the new image might not hold what the source holds now. Rebuild it "
+         "again once nothing writes to it.";
 }
 
 struct Rebuilding {

@@ -24,6 +24,10 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 class SourceFile : public SourceImage {
  public:
   SourceFile(UniqueDescriptor fd, const struct stat& opened, std::string path)
@@ -40,11 +44,12 @@ class SourceFile : public SourceImage {
     return stat(path.c_str(), &status) == 0 && SameFile(status, opened_);
   }
 
+  // A writer can set the last-write time back (touch -r), but not the status-change time.
   bool ChangedSinceOpened() const override {
     struct stat now {};
     if (fstat(fd_.Get(), &now) != 0) return true;
-    return now.st_size != opened_.st_size || now.st_mtim.tv_sec != opened_.st_mtim.tv_sec ||
-           now.st_mtim.tv_nsec != opened_.st_mtim.tv_nsec;
+    return now.st_size != opened_.st_size || !SameTime(now.st_mtim, opened_.st_mtim) ||
+           !SameTime(now.st_ctim, opened_.st_ctim);
   }
 
  private:

@@ -62,10 +62,23 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
          a.nFileIndexLow == b.nFileIndexLow;
 }
 
+// The change time (Vista and later) moves on any change to the file, its attributes
+// included, and unlike the last-write time cannot be set back by a program.
+bool GetChangeTime(HANDLE file, LARGE_INTEGER& change_time) {
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) return false;
+  change_time = basic.ChangeTime;
+  return true;
+}
+
 class SourceFile : public SourceImage {
  public:
-  SourceFile(UniqueFileHandle file, const BY_HANDLE_FILE_INFORMATION& opened, std::string path)
-      : file_(std::move(file)), opened_(opened), path_(std::move(path)) {}
+  SourceFile(UniqueFileHandle file, const BY_HANDLE_FILE_INFORMATION& opened,
+             LARGE_INTEGER opened_change_time, std::string path)
+      : file_(std::move(file)),
+        opened_(opened),
+        opened_change_time_(opened_change_time),
+        path_(std::move(path)) {}
 
   std::uint64_t Size() const override {
     return (std::uint64_t{opened_.nFileSizeHigh} << 32) | opened_.nFileSizeLow;
@@ -86,17 +99,24 @@ class SourceFile : public SourceImage {
   }
 
   // Nobody can write the file while it is open here: it is opened without write sharing,
-  // which fails while another program holds it for writing. Its times may still be set.
+  // which fails while another program holds it for writing. Its times and attributes may
+  // still be set.
   bool ChangedSinceOpened() const override {
     BY_HANDLE_FILE_INFORMATION now{};
-    if (!GetFileInformationByHandle(file_.Get(), &now)) return true;
+    LARGE_INTEGER change_time{};
+    if (!GetFileInformationByHandle(file_.Get(), &now) ||
+        !GetChangeTime(file_.Get(), change_time)) {
+      return true;
+    }
     return now.nFileSizeHigh != opened_.nFileSizeHigh || now.nFileSizeLow != opened_.nFileSizeLow ||
-           CompareFileTime(&now.ftLastWriteTime, &opened_.ftLastWriteTime) != 0;
+           CompareFileTime(&now.ftLastWriteTime, &opened_.ftLastWriteTime) != 0 ||
+           change_time.QuadPart != opened_change_time_.QuadPart;
   }
 
  private:
   UniqueFileHandle file_;
   BY_HANDLE_FILE_INFORMATION opened_;
+  LARGE_INTEGER opened_change_time_;
   std::string path_;
 };
 
@@ -304,7 +324,11 @@ std::unique_ptr<SourceImage> OpenSourceImage(const std::string& path) {
   if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(file.Get(), &opened)) {
     throw IoError(Printable(path) + " is not a regular file.");
   }
-  return std::make_unique<SourceFile>(std::move(file), opened, path);
+  LARGE_INTEGER change_time{};
+  if (!GetChangeTime(file.Get(), change_time)) {
+    throw IoError("Cannot open " + Printable(path) + ": " + Reason());
+  }
+  return std::make_unique<SourceFile>(std::move(file), opened, change_time, path);
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
