@@ -233,7 +233,8 @@ std::vector<std::string> UsageLines(const std::string& text) {
 }
 
 // Every command line a usage line shows: each "[...]" there or not, one of each "a|b" and
-// of each "a | b". IMAGE becomes "x.gcm", or "-x.gcm" after a "--", and OUTPUT "-y.gcm".
+// of each "a | b". IMAGE (and IMAGE...) becomes "x.gcm", or "-x.gcm" after a "--", OUTPUT
+// "-y.gcm" and FOLDER "-sd".
 std::vector<Args> Examples(const std::string& usage) {
   std::vector<std::vector<Args>> choices;  // per part of the line, its possible words
   bool alternative_follows = false;
@@ -270,8 +271,10 @@ std::vector<Args> Examples(const std::string& usage) {
         Args example = start;
         for (const std::string& word : choice) {
           const bool guarded = std::find(example.begin(), example.end(), "--") != example.end();
-          example.push_back(word == "IMAGE"    ? (guarded ? "-x.gcm" : "x.gcm")
+          const bool image = word == "IMAGE" || word == "IMAGE...";
+          example.push_back(image              ? (guarded ? "-x.gcm" : "x.gcm")
                             : word == "OUTPUT" ? "-y.gcm"
+                            : word == "FOLDER" ? "-sd"
                                                : word);
         }
         longer.push_back(example);
@@ -294,9 +297,17 @@ void ExpectReadAsShown(const Args& example) {
     EXPECT_TRUE(Holds(example, "--help") ? std::holds_alternative<ShowHelp>(command)
                                          : std::holds_alternative<ShowVersion>(command));
   } else if (Holds(example, "f") || Holds(example, "g")) {
-    const auto* rebuild = std::get_if<RebuildRequest>(&command);
+    // --games places each image by what it is: a batch, even of one image.
+    const auto* batch = std::get_if<BatchRequest>(&command);
+    ASSERT_EQ(batch != nullptr, Holds(example, "--games"));
+    if (batch != nullptr) {
+      EXPECT_EQ(batch->images, Args{image});
+      EXPECT_EQ(batch->games_folder, "-sd");
+    }
+    const auto* rebuild = batch != nullptr ? std::get_if<RebuildRequest>(&batch->each)
+                                           : std::get_if<RebuildRequest>(&command);
     ASSERT_NE(rebuild, nullptr);
-    EXPECT_EQ(rebuild->image, image);
+    EXPECT_EQ(rebuild->image, batch != nullptr ? "" : image);
     EXPECT_EQ(rebuild->mode, Holds(example, "f") ? ImageMode::kStandard : ImageMode::kLarge);
     EXPECT_EQ(rebuild->options.align_all_files, Holds(example, "t"));
     EXPECT_EQ(rebuild->options.isolate_streaming_audio, Holds(example, "s"));
@@ -316,7 +327,7 @@ void ExpectReadAsShown(const Args& example) {
 
 TEST(Usage, EveryLineWorksAsPrinted) {
   const std::vector<std::string> lines = UsageLines(HelpText());
-  ASSERT_EQ(lines.size(), 3u) << HelpText();
+  ASSERT_EQ(lines.size(), 4u) << HelpText();
   std::size_t examples = 0;
   for (const std::string& line : lines) {
     for (const Args& example : Examples(line)) {
@@ -327,7 +338,7 @@ TEST(Usage, EveryLineWorksAsPrinted) {
       ++examples;
     }
   }
-  EXPECT_EQ(examples, 128u + 8u + 2u);
+  EXPECT_EQ(examples, 128u + 64u + 8u + 2u);
   // After an error, the forms that do something, as --help shows them.
   EXPECT_EQ(UsageLines(ShortUsage()), std::vector<std::string>(lines.begin(), lines.end() - 1));
 }

@@ -107,6 +107,15 @@ std::optional<std::vector<std::string>> CorvaneArguments(
   return std::nullopt;
 }
 
+// The image words of a line in Corvane's form are one path holding blanks where that names
+// something and the words one by one do not all do; else they are several images.
+bool IsJoinedPathMeant(const std::string& joined,
+                       const std::function<bool(const std::string&)>& path_exists) {
+  if (!path_exists(joined)) return false;
+  const std::vector<std::string> words = SplitWindowsArguments(joined);
+  return !std::all_of(words.begin(), words.end(), path_exists);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitWindowsArguments(std::string_view text) {
@@ -148,11 +157,14 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text) {
   return args;
 }
 
-std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
-                                                  std::string_view own_path,
-                                                  std::span<const OptionLetter> known_letters) {
+std::vector<std::string> ArgumentsFromCommandLine(
+    std::string_view command_line, std::string_view own_path,
+    std::span<const OptionLetter> known_letters,
+    const std::function<bool(const std::string&)>& path_exists) {
   const std::string_view tail = TrimLeadingBlanks(SkipProgramPath(command_line, own_path));
-  if (auto args = CorvaneArguments(tail, known_letters)) return *args;
+  if (auto args = CorvaneArguments(tail, known_letters)) {
+    if (!path_exists || IsJoinedPathMeant(args->front(), path_exists)) return *args;
+  }
   return SplitWindowsArguments(tail);
 }
 
