@@ -18,28 +18,14 @@ bool IsAsciiLetterOrDigit(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-// The length of the UTF-8 sequence that `lead` starts, and the UTF-16 units its character
-// takes: two for a character past U+FFFF.
-struct Utf8Character {
-  std::size_t bytes;
-  std::size_t utf16_units;
-};
-Utf8Character CharacterAt(unsigned char lead) {
-  if (lead < 0xC0) return {1, 1};
-  if (lead < 0xE0) return {2, 1};
-  if (lead < 0xF0) return {3, 1};
-  return {4, 2};
-}
-
-// The longest start of `text` that takes at most `units` UTF-16 units, cut between
-// characters.
+// The longest start of `text` that holds at most `units` UTF-16 units, cut between
+// characters. Disc text decodes to characters of the Basic Multilingual Plane only, each one
+// UTF-16 unit and one UTF-8 sequence.
 std::string_view WithinUtf16Units(std::string_view text, std::size_t units) {
   std::size_t end = 0;
-  while (end < text.size()) {
-    const Utf8Character character = CharacterAt(static_cast<unsigned char>(text[end]));
-    if (character.utf16_units > units) break;
-    units -= character.utf16_units;
-    end = std::min(text.size(), end + character.bytes);
+  for (; end < text.size() && units > 0; --units) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
   }
   return text.substr(0, end);
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kErrorPrefix = "Error: ";
 
 // The image's number in the run, counted from 1, and its outcome.
-struct Numbered {
+struct NumberedOutcome {
   std::size_t number;
   const ImageOutcome* outcome;
 };
@@ -24,9 +24,9 @@ std::string ShownId6(const DiscIdentity& disc) {
   return ShownText(disc.id6, EncodingOfGameCode(disc.id6));
 }
 
-// "image 3", "images 3 and 5", "images 3, 5 and 8".
-std::string ImageNumbers(const std::vector<std::size_t>& numbers) {
-  std::string text = numbers.size() == 1 ? "image " : "images ";
+// "3", "3 and 5", "3, 5 and 8".
+std::string NumberList(const std::vector<std::size_t>& numbers) {
+  std::string text;
   for (std::size_t i = 0; i < numbers.size(); ++i) {
     if (i > 0) text += i + 1 == numbers.size() ? " and " : ", ";
     text += std::to_string(numbers[i]);
@@ -36,31 +36,36 @@ std::string ImageNumbers(const std::vector<std::size_t>& numbers) {
 
 // The line of a game of several discs: which image is which disc, and the discs below the
 // highest that no image is. Nothing for a game whose discs are all first discs.
-std::optional<std::string> SetLine(const std::vector<Numbered>& discs) {
+std::optional<std::string> SetLine(const std::vector<NumberedOutcome>& discs) {
   std::map<std::uint8_t, std::vector<std::size_t>> images_of_disc;
-  for (const Numbered& disc : discs) {
+  for (const NumberedOutcome& disc : discs) {
     images_of_disc[disc.outcome->disc->disc_number].push_back(disc.number);
   }
   const std::uint8_t highest = images_of_disc.rbegin()->first;
   if (highest == 0) return std::nullopt;
   const DiscIdentity& first = *discs.front().outcome->disc;
   std::string line = "  " + ShownId6(first) + " \"" + ShownTitle(first) + "\": ";
-  for (const auto& [disc_number, numbers] : images_of_disc) {
-    if (disc_number != images_of_disc.begin()->first) line += ", ";
-    line += "disc " + std::to_string(disc_number + 1) + " is " + ImageNumbers(numbers);
-  }
+  std::vector<std::size_t> missing;
   for (unsigned disc_number = 0; disc_number < highest; ++disc_number) {
     if (!images_of_disc.contains(static_cast<std::uint8_t>(disc_number))) {
-      line += "; disc " + std::to_string(disc_number + 1) + " is missing";
+      missing.push_back(disc_number + 1);
     }
   }
+  for (const auto& [disc_number, numbers] : images_of_disc) {
+    if (disc_number != images_of_disc.begin()->first) line += ", ";
+    line += "disc " + std::to_string(disc_number + 1) +
+            (numbers.size() == 1 ? " is image " : " is images ") + NumberList(numbers);
+  }
+  if (missing.size() == 1) line += "; disc " + NumberList(missing) + " is missing";
+  if (missing.size() > 1) line += "; discs " + NumberList(missing) + " are missing";
   return line;
 }
 
 // The images whose disc was checked and that came out well form sets by their ID6, which
 // holds the maker too: discs of different makers never pair, whatever their titles.
 void ShowSets(Console& console, const std::vector<ImageOutcome>& outcomes) {
-  std::vector<std::pair<std::string, std::vector<Numbered>>> games;  // in order of appearance
+  std::vector<std::pair<std::string, std::vector<NumberedOutcome>>>
+      games;  // in order of appearance
   bool any_disc = false;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     const ImageOutcome& outcome = outcomes[i];
