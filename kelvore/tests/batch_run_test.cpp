@@ -255,7 +255,11 @@ ImageOutcome Rebuilt(DiscIdentity disc) {
 
 std::vector<NamedImage> Named(std::size_t count) {
   std::vector<NamedImage> images;
-  for (std::size_t i = 1; i <= count; ++i) images.push_back({"/" + std::to_string(i), {}});
+  for (std::size_t i = 1; i <= count; ++i) {
+    std::string path = "/";  // appended: GCC 12 at -O3 warns of "/" + a temporary
+    path += std::to_string(i);
+    images.push_back({path, {}});
+  }
   return images;
 }
 

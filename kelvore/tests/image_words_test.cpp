@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "kelvore/base/errors.h"
+#include "kelvore/tool/output_path.h"
 
 namespace kelvore {
 namespace {
@@ -14,6 +16,7 @@ namespace {
 using Paths = std::vector<std::string>;
 
 // Folders in memory: each listed folder and its entries; anything not listed is no folder.
+// Paths are looked up with '/' between names, whichever separator joined them.
 class FakeFolders {
  public:
   explicit FakeFolders(std::map<std::string, std::vector<FolderEntry>> folders)
@@ -33,6 +36,7 @@ class FakeFolders {
 
  private:
   static std::string Trimmed(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
     if (path.size() > 1 && path.ends_with('/')) path.pop_back();
     return path;
   }
@@ -40,6 +44,9 @@ class FakeFolders {
 
   std::map<std::string, std::vector<FolderEntry>> folders_;
 };
+
+// `name` in the folder "/games", joined as the system joins names.
+std::string InGames(const std::string& name) { return PathInFolder("/games", name); }
 
 Paths PathsOf(const std::vector<NamedImage>& images) {
   Paths paths;
@@ -67,8 +74,8 @@ const FakeFolders kFolders({
 // not.
 TEST(ImagesNamedBy, AFolderStandsForItsImagesSortedByName) {
   const auto images = ImagesNamedBy({"/x.gcm", "/games", "/absent"}, kFolders.Reading(false));
-  EXPECT_EQ(PathsOf(images), (Paths{"/x.gcm", "/games/A.gcm", "/games/a.gcm", "/games/b.ISO",
-                                    "/games/c.ciso", "/absent"}));
+  EXPECT_EQ(PathsOf(images), (Paths{"/x.gcm", InGames("A.gcm"), InGames("a.gcm"), InGames("b.ISO"),
+                                    InGames("c.ciso"), "/absent"}));
   for (const NamedImage& image : images) EXPECT_EQ(image.error, "") << image.path;
   EXPECT_EQ(PathsOf(ImagesNamedBy({"/games/"}, kFolders.Reading(false))).front(), "/games/A.gcm");
 }
@@ -89,7 +96,7 @@ TEST(ImagesNamedBy, AWordWithoutImagesIsAnEntryThatSaysWhy) {
 TEST(ImagesNamedBy, WildcardsStandForWhatMatchesThemWhereTheyAreExpanded) {
   const ImageWordReading windows = kFolders.Reading(true);
   EXPECT_EQ(PathsOf(ImagesNamedBy({"/games/*.gcm"}, windows)),
-            (Paths{"/games/A.gcm", "/games/a.gcm", "/games/sub.gcm/inner.gcm"}));
+            (Paths{"/games/A.gcm", "/games/a.gcm", PathInFolder("/games/sub.gcm", "inner.gcm")}));
   EXPECT_EQ(PathsOf(ImagesNamedBy({"/games/?.*", "/y.gcm"}, windows)),
             (Paths{"/games/A.gcm", "/games/a.gcm", "/games/b.ISO", "/games/c.ciso",
                    "/games/x.gcm.part", "/y.gcm"}));
