@@ -44,16 +44,10 @@ int RunMany(BatchRequest request, Console& console) {
 }
 
 // A folder or a name with wildcards, given alone, may stand for many images.
-template <typename Request>
-std::optional<BatchRequest> AsMany(const Request& request) {
-  if (!StandsForSeveral(request.image, kServices.words)) return std::nullopt;
-  Request each = request;
-  each.image.clear();
-  return BatchRequest{.images = {request.image}, .each = each};
-}
-
 int Rebuild(RebuildRequest request, Console& console) {
-  if (auto many = AsMany(request)) return RunMany(*many, console);
+  if (StandsForSeveral(request.image, kServices.words)) {
+    return RunMany({.images = {request.image}, .each = request}, console);
+  }
   request.image = ResolvePath(request.image);
   if (request.output) request.output = ResolvePath(*request.output);
   WatchForInterrupts();
@@ -61,7 +55,9 @@ int Rebuild(RebuildRequest request, Console& console) {
 }
 
 int Inspect(InspectRequest request, Console& console) {
-  if (auto many = AsMany(request)) return RunMany(*many, console);
+  if (StandsForSeveral(request.image, kServices.words)) {
+    return RunMany({.images = {request.image}, .each = request}, console);
+  }
   request.image = ResolvePath(request.image);
   WatchForInterrupts();
   return RunInspection(request, OpenSourceImage, console, InterruptRequested());

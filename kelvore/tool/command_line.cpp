@@ -104,20 +104,6 @@ std::optional<std::string> RefusedImages(const std::vector<std::string>& images)
   return std::nullopt;
 }
 
-// One image alone is today's request; several, or --games, a batch of them.
-Command OneOrMany(std::vector<std::string> images, const std::optional<std::string>& games,
-                  std::variant<RebuildRequest, InspectRequest> each) {
-  if (images.size() == 1 && !games) {
-    return std::visit(
-        [&images](auto request) -> Command {
-          request.image = std::move(images.front());
-          return request;
-        },
-        std::move(each));
-  }
-  return BatchRequest{.images = std::move(images), .each = std::move(each), .games_folder = games};
-}
-
 // IMAGE... MODE [LETTER ...] into a rebuild request, the mode standing at `mode_at`.
 Command ReadRebuild(Words words, std::size_t mode_at) {
   const auto& operands = words.operands;
@@ -137,7 +123,11 @@ Command ReadRebuild(Words words, std::size_t mode_at) {
       return UsageError{error};
     }
   }
-  return OneOrMany(std::move(images), words.games, std::move(request));
+  if (images.size() == 1 && !words.games) {
+    request.image = std::move(images.front());
+    return request;
+  }
+  return BatchRequest{.images = std::move(images), .each = request, .games_folder = words.games};
 }
 
 // A line that asks for a rebuild, or is no report, but has no mode where it belongs.
@@ -179,8 +169,12 @@ Command ReadInspection(const Words& words, const NamesSomething& names_something
     return UsageError{std::string(kImagesAlone) + ", and nothing is named \"" + Printable(last) +
                       "\": \"" + Printable(last) + "\" is one too many." + OperandHint(last)};
   }
-  return OneOrMany(operands, std::nullopt,
-                   InspectRequest{.info = words.info || !words.hash, .hash = words.hash});
+  InspectRequest request{.info = words.info || !words.hash, .hash = words.hash};
+  if (operands.size() == 1) {
+    request.image = operands.front();
+    return request;
+  }
+  return BatchRequest{.images = operands, .each = request};
 }
 
 // Images named without a mode or a rebuild's options get the report, when the last of

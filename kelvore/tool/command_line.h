@@ -30,7 +30,7 @@ struct InspectRequest {
 // Several images, folders or names with wildcards, or --games: each image in turn.
 struct BatchRequest {
   std::vector<std::string> images;                    // the IMAGE words, not yet expanded
-  std::variant<RebuildRequest, InspectRequest> each;  // done to every image; its image empty
+  std::variant<RebuildRequest, InspectRequest> each;  // done to every image; its image unused
   std::optional<std::string> games_folder = {};       // --games: the loaders' folders
 };
 

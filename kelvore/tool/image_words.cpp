@@ -57,25 +57,20 @@ SplitPath Split(const std::string& path) {
   return {path.substr(0, separator + 1), path.substr(separator + 1)};
 }
 
-// The entries of `folder` that `keep` accepts, sorted by name, as paths.
-template <typename Keep>
-std::vector<std::string> ListedPaths(const std::string& folder, const ImageWordReading& reading,
-                                     Keep keep) {
-  std::vector<FolderEntry> entries = reading.folders.list(folder);
-  std::erase_if(entries, [&keep](const FolderEntry& entry) { return !keep(entry); });
-  std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return ComesBefore(a.name, b.name); });
-  std::vector<std::string> paths;
-  paths.reserve(entries.size());
-  for (const FolderEntry& entry : entries) paths.push_back(PathInFolder(folder, entry.name));
-  return paths;
+// `names`, of entries of `folder`, sorted as a listing shows them, as paths.
+std::vector<std::string> SortedPaths(const std::string& folder, std::vector<std::string> names) {
+  std::sort(names.begin(), names.end(), ComesBefore);
+  for (std::string& name : names) name = PathInFolder(folder, name);
+  return names;
 }
 
 void AddFolderImages(const std::string& folder, const ImageWordReading& reading,
                      std::vector<NamedImage>& images) {
-  const std::vector<std::string> paths = ListedPaths(folder, reading, [](const FolderEntry& entry) {
-    return !entry.is_folder && HasImageExtension(entry.name);
-  });
+  std::vector<std::string> names;
+  for (FolderEntry& entry : reading.folders.list(folder)) {
+    if (!entry.is_folder && HasImageExtension(entry.name)) names.push_back(std::move(entry.name));
+  }
+  const std::vector<std::string> paths = SortedPaths(folder, std::move(names));
   if (paths.empty()) {
     images.push_back(
         {folder, Printable(folder) + " is a folder without .gcm, .iso or .ciso files."});
@@ -100,9 +95,11 @@ void AddMatches(const std::string& pattern, const ImageWordReading& reading,
                           Printable(pattern)});
     return;
   }
-  const std::vector<std::string> matches = ListedPaths(
-      split.folder, reading,
-      [&split](const FolderEntry& entry) { return MatchesWildcard(entry.name, split.name); });
+  std::vector<std::string> names;
+  for (FolderEntry& entry : reading.folders.list(split.folder)) {
+    if (MatchesWildcard(entry.name, split.name)) names.push_back(std::move(entry.name));
+  }
+  const std::vector<std::string> matches = SortedPaths(split.folder, std::move(names));
   if (matches.empty()) {
     images.push_back({pattern, "Nothing matches " + Printable(pattern) + "."});
   }
