@@ -136,8 +136,8 @@ TEST_F(BatchRunTest, TheGamesFolderHoldsBothDiscsOfASetWhateverTheirTitles) {
                                "Kelvore Saga [GAFE01]/game.iso", "Kelvore Saga_ [GAFE02]",
                                "Kelvore Saga_ [GAFE02]/disc2.iso"}));
   const Strings sets{
-      "Two-disc sets:", "  GAFE01 \"Kelvore Saga\": disc 1 is image 1, disc 2 is image 2",
-      "  GAFE02 \"Kelvore Saga?\": disc 2 is image 3; disc 1 is missing"};
+      "Two-disc sets:", "  GAFE01 \"Kelvore Saga\": disc 1: image 1; disc 2: image 2",
+      "  GAFE02 \"Kelvore Saga?\": disc 1: missing; disc 2: image 3"};
   EXPECT_TRUE(std::equal(sets.rbegin(), sets.rend(), console_.lines.rbegin()))
       << console_.AllLines();
 
@@ -159,10 +159,9 @@ TEST_F(BatchRunTest, TheGamesFolderKeepsWhatItHoldsAndRefusesALaterDisc) {
   EXPECT_EQ(Tree(sd), (Strings{"My Saga [GAFE01]", "My Saga [GAFE01]/game.iso"}));
   const std::string written = PathInFolder(game, "game.iso");
   EXPECT_TRUE(Said("  2. " + first + ": failed: " + written +
-                   " is already there: the game folder holds this disc already (the same disc "
-                   "given twice, or an earlier run's), and kelvore never replaces a file."))
+                   " is already there, and kelvore never replaces a file."))
       << console_.AllLines();
-  EXPECT_EQ(console_.lines.back(), "Two-disc sets: none.");
+  EXPECT_EQ(console_.AllLines().find("Two-disc sets"), std::string::npos) << "a first disc alone";
   EXPECT_NE(console_.AllLines().find("  3. " + third + ": failed: This is disc 3 of its game"),
             std::string::npos);
 
@@ -182,10 +181,7 @@ TEST_F(BatchRunTest, AGameFolderMadeForAFailingImageIsRemovedAgain) {
   Fail("Gone", FaultyOutputFile::Fault::kFailWrite);
   EXPECT_EQ(Rebuild({PathInFolder(in_, "3.gcm")}, {}, sd), 3);
   EXPECT_EQ(Tree(sd), (Strings{"Kept [GAFE01]", "Kept [GAFE01]/game.iso"}));
-  EXPECT_NE(console_.AllErrors().find("The game folder " + PathInFolder(sd, "Gone [GBBE01]") +
-                                      " made for it was removed."),
-            std::string::npos)
-      << console_.AllErrors();
+  EXPECT_EQ(console_.AllErrors().find("game folder"), std::string::npos) << console_.AllErrors();
 }
 
 // Ctrl+C inside an image removes what it had written; the images done stay, those not begun
@@ -213,8 +209,7 @@ TEST_F(BatchRunTest, ReportsOnEachImageAndPairsTheDiscsItChecked) {
   EXPECT_TRUE(Said("Summary of 3 images: 2 reported, 1 invalid.")) << console_.AllLines();
   EXPECT_NE(console_.AllLines().find("  2. " + damaged + ": invalid: The data of /opening.bnr"),
             std::string::npos);
-  EXPECT_EQ(console_.lines.back(),
-            "  GAFE01 \"Kelvore Saga\": disc 1 is image 1, disc 2 is image 3");
+  EXPECT_EQ(console_.lines.back(), "  GAFE01 \"Kelvore Saga\": disc 1: image 1; disc 2: image 3");
 }
 
 // -o and --games name folders that must be there; a run that lacks one starts no image.
@@ -222,12 +217,9 @@ TEST_F(BatchRunTest, OutputAndGamesFoldersMustExistBeforeAnyImage) {
   const std::string a = Image("a.gcm", testkit::NestedDiscRecipe());
   const std::string file = PathInFolder(in_, "a.gcm");
   EXPECT_EQ(Rebuild({a, a}, {.output = file}), 3);
-  EXPECT_EQ(console_.AllErrors(),
-            "Error: With several images, -o names the folder they go to, "
-            "and " +
-                file +
-                " is no folder: create it first, or name "
-                "another.\n");
+  EXPECT_EQ(console_.AllErrors(), "Error: " + file +
+                                      " is no folder; -o with several images, and --games, name "
+                                      "an existing one.\n");
   EXPECT_EQ(Rebuild({a}, {}, folder_.PathOf("absent")), 3);
   EXPECT_TRUE(console_.lines.empty()) << console_.AllLines();
   EXPECT_EQ(Tree(in_), Strings{"a.gcm"});
@@ -295,8 +287,8 @@ TEST(RunOverImages, CountsEachOutcomeAndPairsTheDiscsThatCameOutWell) {
                          "  8. /8: rebuilt",
                          "  9. /9: failed: y",
                          "Two-disc sets:",
-                         "  GAFE01 \"Saga\": disc 1 is image 5, disc 2 is images 1 and 8",
-                         "  GDDE01 \"Trilogy\": disc 3 is image 7; discs 1 and 2 are missing",
+                         "  GAFE01 \"Saga\": disc 1: image 5; disc 2: image 1, 8",
+                         "  GDDE01 \"Trilogy\": disc 1: missing; disc 2: missing; disc 3: image 7",
                      }))
       << console.AllLines();
 }
@@ -338,10 +330,10 @@ TEST(RunOverImages, AnInterruptionBetweenImagesStartsNoMore) {
   RecordingConsole console;
   EXPECT_EQ(RunOverImages(Named(3), script.Step(), console, interrupted), 3);
   EXPECT_EQ(script.done, 1u);
-  EXPECT_EQ(Strings(console.lines.end() - 5, console.lines.end()),
+  EXPECT_EQ(Strings(console.lines.end() - 4, console.lines.end()),
             (Strings{"Summary of 3 images: 1 rebuilt, 2 not done.", "  1. /1: rebuilt",
                      "  2. /2: not done, as the run was interrupted",
-                     "  3. /3: not done, as the run was interrupted", "Two-disc sets: none."}));
+                     "  3. /3: not done, as the run was interrupted"}));
 }
 
 }  // namespace

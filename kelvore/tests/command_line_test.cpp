@@ -412,7 +412,7 @@ TEST(ParseArguments, SeveralImagesStandBeforeTheMode) {
   EXPECT_FALSE(std::get<RebuildRequest>(games.each).verify);
 
   EXPECT_EQ(UsageMessage({"--games", "sd", "-o", "x", "a.gcm", "f"}),
-            "-o and --games both say where the new images go: give one of them.");
+            "Give -o or --games, not both.");
   EXPECT_EQ(UsageMessage({"--games", "sd", "a.gcm", "--info"}),
             "--games belongs to a rebuild, not to --info or --hash.");
   EXPECT_EQ(UsageMessage({"a.gcm", "f", "--games"}), "--games needs the folder the loaders read.");

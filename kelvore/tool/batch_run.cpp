@@ -13,61 +13,45 @@
 namespace kelvore {
 namespace {
 
-// An image's place in the loaders' folders. Its game folder is created only when the new
-// image is about to be written, and removed again when the image fails.
+// An image's place in the loaders' folders: the folder of its game already there, or one
+// made for it once the image is checked, which goes again if the image then fails.
 class GameFolderPlacement {
  public:
-  GameFolderPlacement(std::string games_folder, bool ciso, const BatchServices& services)
-      : games_folder_(std::move(games_folder)), ciso_(ciso), services_(services) {}
+  GameFolderPlacement(const std::string& games_folder, bool ciso, const BatchServices& services)
+      : games_folder_(games_folder), ciso_(ciso), services_(services) {}
 
-  // The new image's path: in the folder of the disc's game already there, or in a new one.
+  // The new image's path.
   std::string Place(const DiscIdentity& disc) {
     const std::string file_name = GameFileName(disc, ciso_);
     const auto existing = FindGameFolder(services_.words.folders.list(games_folder_), disc);
     const std::string folder = PathInFolder(games_folder_, existing.value_or(GameFolderName(disc)));
-    const std::string path = PathInFolder(folder, file_name);
-    if (existing && services_.files.path_exists(path)) {
-      throw IoError(Printable(path) +
-                    " is already there: the game folder holds this disc already (the same disc "
-                    "given twice, or an earlier run's), and kelvore never replaces a file.");
+    std::string path = PathInFolder(folder, file_name);
+    if (!existing) {
+      services_.words.folders.create(folder);
+      made_folder_ = folder;
+    } else if (services_.files.path_exists(path)) {
+      std::string message = Printable(path);
+      message += " is already there, and kelvore never replaces a file.";
+      throw IoError(message);
     }
-    if (!existing) new_folder_ = folder;
     return path;
   }
 
-  void CreateFolderIfNew() {
-    if (new_folder_.empty() || created_) return;
-    services_.words.folders.create(new_folder_);
-    created_ = true;
-  }
-
-  void RemoveFolderIfCreated(Console& console) {
-    if (!created_) return;
+  void RemoveMadeFolder(Console& console) {
+    if (made_folder_.empty()) return;
     try {
-      services_.words.folders.remove_empty(new_folder_);
-      console.Error("The game folder " + Printable(new_folder_) + " made for it was removed.");
+      services_.words.folders.remove_empty(made_folder_);
     } catch (const std::exception& error) {
-      console.Error(std::string("The game folder made for it could not be removed: ") +
-                    error.what());
+      console.Error(error.what());
     }
   }
 
  private:
-  std::string games_folder_;
+  const std::string& games_folder_;
   bool ciso_;
   const BatchServices& services_;
-  std::string new_folder_;
-  bool created_ = false;
+  std::string made_folder_;
 };
-
-// Refuses a run whose -o or --games names no folder, before any image.
-bool RequireFolder(const std::optional<std::string>& folder, const std::string& what,
-                   const BatchServices& services, Console& console) {
-  if (!folder || services.words.folders.is_folder(*folder)) return true;
-  console.Error("Error: " + what + ", and " + Printable(*folder) +
-                " is no folder: create it first, or name another.");
-  return false;
-}
 
 }  // namespace
 
@@ -78,14 +62,7 @@ ImageOutcome RebuildImage(const std::string& image, Console& console, const Rebu
   request.image = image;
   request.output.reset();
   std::optional<GameFolderPlacement> games;
-  RebuildServices files = services.files;
-  if (games_folder) {
-    games.emplace(*games_folder, each.ciso, services);
-    files.create_output = [&games, &services](const std::string& path) {
-      games->CreateFolderIfNew();
-      return services.files.create_output(path);
-    };
-  }
+  if (games_folder) games.emplace(*games_folder, each.ciso, services);
   ImageOutcome outcome;
   std::string output;
   const auto place = [&](const Disc& disc, const std::string& beside_image) {
@@ -96,15 +73,17 @@ ImageOutcome RebuildImage(const std::string& image, Console& console, const Rebu
     return output;
   };
   ErrorKeepingConsole kept(console);
-  outcome.exit_code = RunRebuild(request, files, kept, interrupted, place);
+  outcome.exit_code = RunRebuild(request, services.files, kept, interrupted, place);
   if (outcome.exit_code == kExitDone) {
     outcome.status = "rebuilt";
-    outcome.text = "rebuilt to " + Printable(output);
+    outcome.text = "rebuilt to ";
+    outcome.text += Printable(output);
     return outcome;
   }
-  if (games) games->RemoveFolderIfCreated(kept);
+  if (games) games->RemoveMadeFolder(kept);
   outcome.status = "failed";
-  outcome.text = "failed: " + kept.FirstError();
+  outcome.text = "failed: ";
+  outcome.text += kept.FirstError();
   return outcome;
 }
 
@@ -122,7 +101,9 @@ ImageOutcome ReportOnImage(const std::string& image, Console& console, const Ins
     outcome.text = "reported";
   } else {
     outcome.status = outcome.exit_code == kExitImageRefused ? "invalid" : "failed";
-    outcome.text = outcome.status + ": " + kept.FirstError();
+    outcome.text = outcome.status;
+    outcome.text += ": ";
+    outcome.text += kept.FirstError();
   }
   return outcome;
 }
@@ -130,11 +111,14 @@ ImageOutcome ReportOnImage(const std::string& image, Console& console, const Ins
 int RunBatch(const BatchRequest& request, const BatchServices& services, Console& console,
              const InterruptFlag& interrupted) {
   const auto* rebuild = std::get_if<RebuildRequest>(&request.each);
-  if (rebuild != nullptr &&
-      (!RequireFolder(rebuild->output, "With several images, -o names the folder they go to",
-                      services, console) ||
-       !RequireFolder(request.games_folder, "--games names the folder the loaders read", services,
-                      console))) {
+  // The folders that -o (with several images) and --games name, before any image.
+  for (const auto* folder :
+       {rebuild != nullptr ? &rebuild->output : nullptr, &request.games_folder}) {
+    if (folder == nullptr || !*folder || services.words.folders.is_folder(**folder)) continue;
+    std::string message = "Error: ";
+    message += Printable(**folder);
+    message += " is no folder; -o with several images, and --games, name an existing one.";
+    console.Error(message);
     return kExitIoFailure;
   }
   const std::vector<NamedImage> images = ImagesNamedBy(request.images, services.words);
@@ -142,7 +126,8 @@ int RunBatch(const BatchRequest& request, const BatchServices& services, Console
     if (rebuild != nullptr) {
       return RebuildImage(image, out, *rebuild, request.games_folder, services, interrupted);
     }
-    return ReportOnImage(image, out, std::get<InspectRequest>(request.each), services, interrupted);
+    return ReportOnImage(image, out, *std::get_if<InspectRequest>(&request.each), services,
+                         interrupted);
   };
   return RunOverImages(images, step, console, interrupted);
 }

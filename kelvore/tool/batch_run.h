@@ -17,8 +17,8 @@ struct BatchServices {
 };
 
 // Rebuilds one image as `each` says: beside it, into the folder -o names, or with
-// `games_folder` into the loaders' folders (see game_folders.h), where a game folder this
-// step creates is removed again if the image fails. A disc that is neither a game's first
+// `games_folder` into the loaders' folders (see game_folders.h), where a game folder made
+// for the image once it is checked is removed again if the image fails. A disc that is neither a game's first
 // nor its second has no place there (exit 2), and a name already taken fails the image (exit
 // 3), replacing nothing.
 ImageOutcome RebuildImage(const std::string& image, Console& console, const RebuildRequest& each,

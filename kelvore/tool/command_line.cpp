@@ -75,11 +75,16 @@ bool HasRebuildOption(const Words& words) {
 }
 
 std::string UnexpectedAfterMode(const std::string& word) {
-  std::string known;
-  for (const OptionLetter& o : kOptionLetters)
-    known.append(known.empty() ? "" : " and ").append(o.letter);
-  return "Unexpected \"" + Printable(word) + "\": only " + known + " may follow the mode." +
-         OperandHint(word);
+  std::string error = "Unexpected \"";
+  error += Printable(word);
+  error += "\": only ";
+  for (const OptionLetter& o : kOptionLetters) {
+    if (o.letter != kOptionLetters.front().letter) error += " and ";
+    error += o.letter;
+  }
+  error += " may follow the mode.";
+  error += OperandHint(word);
+  return error;
 }
 
 // Sets the option `letter` stands for; returns an error message, empty when all is well.
@@ -97,8 +102,14 @@ std::optional<std::string> RefusedImages(const std::vector<std::string>& images)
   for (const std::string& image : images) {
     if (image.empty()) return "The image name is empty.";
     if (IsModeOrLetterWord(image)) {
-      return "\"" + image + "\" stands before the mode, where only images do; an image named " +
-             image + " is written ./" + image + ".";
+      std::string error = "\"";
+      error += image;
+      error += "\" stands before the mode, where only images do; an image named ";
+      error += image;
+      error += " is written ./";
+      error += image;
+      error += '.';
+      return error;
     }
   }
   return std::nullopt;
@@ -111,7 +122,7 @@ Command ReadRebuild(Words words, std::size_t mode_at) {
   std::vector<std::string> images(operands.begin(), operands.begin() + mode_at);
   if (auto refused = RefusedImages(images)) return UsageError{*refused};
   if (words.output && words.games) {
-    return UsageError{"-o and --games both say where the new images go: give one of them."};
+    return UsageError{"Give -o or --games, not both."};
   }
   RebuildRequest request{
       .mode = operands[mode_at] == kStandardMode ? ImageMode::kStandard : ImageMode::kLarge,
@@ -142,7 +153,11 @@ UsageError MissingMode(const Words& words) {
   }
   const auto letter = std::find_if(operands.begin() + 1, operands.end(), IsLetterWord);
   const std::string& mode = letter != operands.end() ? *letter : operands.back();
-  return {"The mode must be f or g, not \"" + Printable(mode) + "\"." + OperandHint(mode)};
+  std::string error = "The mode must be f or g, not \"";
+  error += Printable(mode);
+  error += "\".";
+  error += OperandHint(mode);
+  return {error};
 }
 
 // IMAGE... for --info and --hash, which write nothing and so take no mode; also images
@@ -158,16 +173,26 @@ Command ReadInspection(const Words& words, const NamesSomething& names_something
                   [](const std::string& o) { return o.empty(); })) {
     return UsageError{"The image name is empty."};
   }
-  constexpr std::string_view kImagesAlone =
-      "--info and --hash take images alone, without a mode or letters";
-  const auto letter = std::find_if(operands.begin() + 1, operands.end(), IsModeOrLetterWord);
-  if (letter != operands.end()) {
-    return UsageError{std::string(kImagesAlone) + ": \"" + *letter + "\" is one too many."};
-  }
-  const std::string& last = operands.back();
-  if (operands.size() > 1 && !(names_something && names_something(last))) {
-    return UsageError{std::string(kImagesAlone) + ", and nothing is named \"" + Printable(last) +
-                      "\": \"" + Printable(last) + "\" is one too many." + OperandHint(last)};
+  // A mode or a letter among images, or a last word of several that names nothing.
+  auto extra = std::find_if(operands.begin() + 1, operands.end(), IsModeOrLetterWord);
+  const bool named =
+      extra == operands.end() &&
+      (operands.size() == 1 || (names_something && names_something(operands.back())));
+  if (!named) {
+    if (extra == operands.end()) --extra;
+    const std::string word = Printable(*extra);
+    std::string error = "--info and --hash take images alone, without a mode or letters";
+    if (IsModeOrLetterWord(*extra)) {
+      error += ": \"";
+    } else {
+      error += ", and nothing is named \"";
+      error += word;
+      error += "\": \"";
+    }
+    error += word;
+    error += "\" is one too many.";
+    error += OperandHint(*extra);
+    return UsageError{error};
   }
   InspectRequest request{.info = words.info || !words.hash, .hash = words.hash};
   if (operands.size() == 1) {

@@ -82,8 +82,10 @@ std::optional<std::string> FindGameFolder(const std::vector<FolderEntry>& entrie
   const std::string tag = Id6Tag(disc);
   std::optional<std::string> found;
   for (const FolderEntry& entry : entries) {
+    const std::string& name = entry.name;
     const bool of_the_game =
-        entry.is_folder && (entry.name == tag || entry.name.ends_with(" " + tag));
+        entry.is_folder && name.ends_with(tag) &&
+        (name.size() == tag.size() || name[name.size() - tag.size() - 1] == ' ');
     if (of_the_game && (!found || entry.name < *found)) found = entry.name;
   }
   return found;
@@ -93,10 +95,10 @@ std::string GameFileName(const DiscIdentity& disc, bool ciso) {
   const std::string extension = ciso ? ".ciso" : ".iso";
   if (disc.disc_number == 0) return "game" + extension;
   if (disc.disc_number == 1) return "disc2" + extension;
-  throw ImageError("This is disc " + std::to_string(disc.disc_number + 1) +
-                   " of its game (header byte 0x06 is " + std::to_string(disc.disc_number) +
-                   "), and the loaders' folders hold a game's first two discs only, as game" +
-                   extension + " and disc2" + extension + ".");
+  std::string message = "This is disc ";
+  message += std::to_string(disc.disc_number + 1);
+  message += " of its game, and the loaders' folders hold a game's first two discs only.";
+  throw ImageError(message);
 }
 
 }  // namespace kelvore

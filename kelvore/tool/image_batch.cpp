@@ -13,6 +13,10 @@ namespace {
 
 constexpr std::string_view kErrorPrefix = "Error: ";
 
+// The summary's lines are built by appending, in few calls: a chain of + makes a temporary
+// string of each step.
+void AppendNumber(std::string& text, std::size_t number) { text += std::to_string(number); }
+
 // The line of a game whose images are `game` (indices into `outcomes`): which images are
 // which disc, up to the highest, and which discs below it no image is. Empty for a game whose
 // images are all first discs.
@@ -24,17 +28,22 @@ std::string SetLine(const std::vector<ImageOutcome>& outcomes,
   }
   if (highest == 0) return {};
   const DiscIdentity& first = *outcomes[game.front()].disc;
-  std::string line =
-      "  " + ShownText(first.id6, EncodingOfGameCode(first.id6)) + " \"" + ShownTitle(first) + "\"";
+  std::string line = "  ";
+  line += ShownText(first.id6, EncodingOfGameCode(first.id6));
+  line += " \"";
+  line += ShownTitle(first);
+  line += '"';
   for (unsigned disc_number = 0; disc_number <= highest; ++disc_number) {
-    line += disc_number == 0 ? ": disc 1: " : "; disc " + std::to_string(disc_number + 1) + ": ";
-    std::size_t count = 0;
+    line += disc_number == 0 ? ": disc " : "; disc ";
+    AppendNumber(line, disc_number + 1);
+    const char* before = ": image ";
     for (const std::size_t i : game) {
       if (outcomes[i].disc->disc_number != disc_number) continue;
-      line += count++ == 0 ? "image " : ", ";
-      line += std::to_string(i + 1);
+      line += before;
+      AppendNumber(line, i + 1);
+      before = ", ";
     }
-    if (count == 0) line += "missing";
+    if (*before == ':') line += ": missing";
   }
   return line;
 }
@@ -43,65 +52,76 @@ std::string SetLine(const std::vector<ImageOutcome>& outcomes,
 // holds the maker too: discs of different makers never pair, whatever their titles.
 void ShowSets(Console& console, const std::vector<ImageOutcome>& outcomes) {
   std::vector<std::vector<std::size_t>> games;  // each game's images, in order of appearance
-  bool any_disc = false;
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     const std::optional<DiscIdentity>& disc = outcomes[i].disc;
-    any_disc = any_disc || disc;
     if (!disc || outcomes[i].exit_code != kExitDone) continue;
-    auto game = std::find_if(games.begin(), games.end(), [&](const std::vector<std::size_t>& g) {
-      return outcomes[g.front()].disc->id6 == disc->id6;
-    });
-    if (game == games.end()) {
-      games.push_back({i});
-    } else {
-      game->push_back(i);
-    }
+    std::size_t game = 0;
+    while (game < games.size() && outcomes[games[game].front()].disc->id6 != disc->id6) ++game;
+    if (game == games.size()) games.emplace_back();
+    games[game].push_back(i);
   }
-  if (!any_disc) return;
-  bool listed = false;
+  const char* heading = "Two-disc sets:";
   for (const std::vector<std::size_t>& game : games) {
     const std::string line = SetLine(outcomes, game);
     if (line.empty()) continue;
-    if (!listed) console.Line("Two-disc sets:");
-    listed = true;
+    if (heading != nullptr) console.Line(heading);
+    heading = nullptr;
     console.Line(line);
   }
-  if (!listed) console.Line("Two-disc sets: none.");
 }
 
-// "7 images: 5 rebuilt, 1 failed, 1 not done", the statuses in the order they first came.
-std::string Counts(const std::vector<ImageOutcome>& outcomes, std::size_t image_count) {
-  std::string text = CountOf(image_count, "image") + ":";
-  const char* separator = " ";
+// "Summary of 7 images: 5 rebuilt, 1 failed, 1 not done.", the statuses in the order they
+// first came.
+std::string CountsLine(const std::vector<ImageOutcome>& outcomes, std::size_t image_count) {
+  std::string line = "Summary of ";
+  line += CountOf(image_count, "image");
+  const char* separator = ": ";
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
-    const std::string& status = outcomes[i].status;
-    const auto same = [&status](const ImageOutcome& other) { return other.status == status; };
-    if (std::any_of(outcomes.begin(), outcomes.begin() + i, same)) continue;
-    text += separator + std::to_string(std::count_if(outcomes.begin() + i, outcomes.end(), same)) +
-            " " + status;
+    const std::string_view status = outcomes[i].status;
+    const auto first = std::find_if(outcomes.begin(), outcomes.end(),
+                                    [status](const ImageOutcome& o) { return o.status == status; });
+    if (first != outcomes.begin() + static_cast<std::ptrdiff_t>(i)) continue;
+    std::size_t count = 0;
+    for (const ImageOutcome& other : outcomes) count += other.status == status;
+    line += separator;
+    AppendNumber(line, count);
+    line += ' ';
+    line += status;
     separator = ", ";
   }
   if (outcomes.size() < image_count) {
-    text += separator + std::to_string(image_count - outcomes.size()) + " not done";
+    line += separator;
+    AppendNumber(line, image_count - outcomes.size());
+    line += " not done";
   }
-  return text;
+  line += '.';
+  return line;
 }
 
 void ShowSummary(Console& console, const std::vector<NamedImage>& images,
                  const std::vector<ImageOutcome>& outcomes) {
   console.Line("");
-  console.Line("Summary of " + Counts(outcomes, images.size()) + ".");
+  console.Line(CountsLine(outcomes, images.size()));
   for (std::size_t i = 0; i < images.size(); ++i) {
-    const std::string& what =
-        i < outcomes.size() ? outcomes[i].text : "not done, as the run was interrupted";
-    console.Line("  " + std::to_string(i + 1) + ". " + Printable(images[i].path) + ": " + what);
+    std::string line = "  ";
+    AppendNumber(line, i + 1);
+    line += ". ";
+    line += Printable(images[i].path);
+    line += ": ";
+    line += i < outcomes.size() ? std::string_view(outcomes[i].text)
+                                : "not done, as the run was interrupted";
+    console.Line(line);
   }
   ShowSets(console, outcomes);
 }
 
 ImageOutcome Refused(const NamedImage& entry, Console& console) {
-  console.Error(std::string(kErrorPrefix) + entry.error);
-  return {.exit_code = kExitIoFailure, .status = "failed", .text = "failed: " + entry.error};
+  std::string error(kErrorPrefix);
+  error += entry.error;
+  console.Error(error);
+  std::string text = "failed: ";
+  text += entry.error;
+  return {.exit_code = kExitIoFailure, .status = "failed", .text = text};
 }
 
 }  // namespace
@@ -119,8 +139,13 @@ int RunOverImages(const std::vector<NamedImage>& images, const ImageStep& step, 
   int exit_code = kExitDone;
   for (std::size_t i = 0; i < images.size() && !interrupted.load(); ++i) {
     if (i > 0) console.Line("");
-    console.Line("Image " + std::to_string(i + 1) + " of " + std::to_string(images.size()) + ": " +
-                 Printable(images[i].path));
+    std::string heading = "Image ";
+    AppendNumber(heading, i + 1);
+    heading += " of ";
+    AppendNumber(heading, images.size());
+    heading += ": ";
+    heading += Printable(images[i].path);
+    console.Line(heading);
     outcomes.push_back(images[i].error.empty() ? step(images[i].path, console)
                                                : Refused(images[i], console));
     exit_code = WorseExitCode(exit_code, outcomes.back().exit_code);

@@ -15,8 +15,8 @@ namespace kelvore {
 // What became of one image of a run: its exit code, and what the summary says of it.
 struct ImageOutcome {
   int exit_code = 0;
-  std::string status = {};  // what the summary counts: "rebuilt", "failed", ...
-  std::string text = {};    // its line in the summary: "rebuilt to PATH", "failed: why"
+  std::string_view status = {};  // what the summary counts, a literal: "rebuilt", "failed"
+  std::string text = {};         // its line in the summary: "rebuilt to PATH", "failed: why"
   std::optional<DiscIdentity> disc = {};  // what the disc is, where its header was checked
 };
 

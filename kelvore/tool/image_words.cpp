@@ -1,7 +1,6 @@
 #include "kelvore/tool/image_words.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <exception>
 
@@ -17,7 +16,6 @@ constexpr std::string_view kSeparators = "\\/:";
 #else
 constexpr std::string_view kSeparators = "/";
 #endif
-constexpr std::array<std::string_view, 3> kImageExtensions = {".gcm", ".iso", ".ciso"};
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -30,52 +28,51 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
   return end - at;
 }
 
-// Names in the order a listing shows them: letters of either case together.
+// Names in the order a listing shows them: letters of either case together, and names the
+// same but for case in the order of their bytes.
 bool ComesBefore(const std::string& a, const std::string& b) {
-  const auto folded = [](char x, char y) { return AsciiLower(x) < AsciiLower(y); };
-  if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) return true;
-  if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) return false;
-  return a < b;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    const auto x = static_cast<unsigned char>(AsciiLower(a[i]));
+    const auto y = static_cast<unsigned char>(AsciiLower(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
+// A name ending in .gcm, .iso or .ciso, of any case, after something.
 bool HasImageExtension(std::string_view name) {
-  return std::any_of(kImageExtensions.begin(), kImageExtensions.end(), [name](auto extension) {
-    return name.size() > extension.size() &&
-           std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
-                      SameIgnoringAsciiCase);
-  });
+  const std::size_t dot = name.rfind('.');
+  if (dot == 0 || dot == std::string_view::npos) return false;
+  std::string extension(name.substr(dot));
+  for (char& c : extension) c = AsciiLower(c);
+  return extension == ".gcm" || extension == ".iso" || extension == ".ciso";
 }
 
-// The folder part of `path`, its separator included, and its last part.
-struct SplitPath {
-  std::string folder;
-  std::string name;
-};
-SplitPath Split(const std::string& path) {
-  const std::size_t separator = path.find_last_of(kSeparators);
-  if (separator == std::string::npos) return {".", path};
-  return {path.substr(0, separator + 1), path.substr(separator + 1)};
-}
-
-// `names`, of entries of `folder`, sorted as a listing shows them, as paths.
-std::vector<std::string> SortedPaths(const std::string& folder, std::vector<std::string> names) {
-  std::sort(names.begin(), names.end(), ComesBefore);
-  for (std::string& name : names) name = PathInFolder(folder, name);
-  return names;
+// The paths of the entries of `folder` that `pattern` matches, or without a pattern of its
+// image files, sorted as a listing shows them (the paths of one folder sort as their names
+// do), in time quadratic in their number, which is a collection's few thousand at most.
+std::vector<std::string> ListedPaths(const std::string& folder, const std::string_view* pattern,
+                                     const ImageWordReading& reading) {
+  std::vector<std::string> paths;
+  for (const FolderEntry& entry : reading.folders.list(folder)) {
+    const bool wanted = pattern != nullptr ? MatchesWildcard(entry.name, *pattern)
+                                           : !entry.is_folder && HasImageExtension(entry.name);
+    if (!wanted) continue;
+    std::string path = PathInFolder(folder, entry.name);
+    paths.insert(std::upper_bound(paths.begin(), paths.end(), path, ComesBefore), std::move(path));
+  }
+  return paths;
 }
 
 void AddFolderImages(const std::string& folder, const ImageWordReading& reading,
                      std::vector<NamedImage>& images) {
-  std::vector<std::string> names;
-  for (FolderEntry& entry : reading.folders.list(folder)) {
-    if (!entry.is_folder && HasImageExtension(entry.name)) names.push_back(std::move(entry.name));
-  }
-  const std::vector<std::string> paths = SortedPaths(folder, std::move(names));
+  std::vector<std::string> paths = ListedPaths(folder, nullptr, reading);
   if (paths.empty()) {
-    images.push_back(
-        {folder, Printable(folder) + " is a folder without .gcm, .iso or .ciso files."});
+    std::string error = Printable(folder);
+    error += " is a folder without .gcm, .iso or .ciso files.";
+    images.push_back({folder, error});
   }
-  for (const std::string& path : paths) images.push_back({path, {}});
+  for (std::string& path : paths) images.push_back({std::move(path), {}});
 }
 
 // A word as if it were named alone: a folder for its images, anything else for itself.
@@ -85,25 +82,22 @@ void AddNamed(const std::string& word, const ImageWordReading& reading,
   images.push_back({word, {}});
 }
 
+// Wildcards stand in the last part of the path only: a folder part that holds them names
+// no folder the system can list.
 void AddMatches(const std::string& pattern, const ImageWordReading& reading,
                 std::vector<NamedImage>& images) {
-  const SplitPath split = Split(pattern);
-  if (HoldsWildcards(split.folder, reading)) {
-    images.push_back({pattern,
-                      "* and ? stand only in the last part of a path, not in its "
-                      "folders: " +
-                          Printable(pattern)});
-    return;
+  const std::size_t separator = pattern.find_last_of(kSeparators);
+  const std::string folder =
+      separator == std::string::npos ? "." : pattern.substr(0, separator + 1);
+  const std::string_view name = std::string_view(pattern).substr(separator + 1);
+  const std::vector<std::string> paths = ListedPaths(folder, &name, reading);
+  if (paths.empty()) {
+    std::string error = "Nothing matches ";
+    error += Printable(pattern);
+    error += '.';
+    images.push_back({pattern, error});
   }
-  std::vector<std::string> names;
-  for (FolderEntry& entry : reading.folders.list(split.folder)) {
-    if (MatchesWildcard(entry.name, split.name)) names.push_back(std::move(entry.name));
-  }
-  const std::vector<std::string> matches = SortedPaths(split.folder, std::move(names));
-  if (matches.empty()) {
-    images.push_back({pattern, "Nothing matches " + Printable(pattern) + "."});
-  }
-  for (const std::string& match : matches) AddNamed(match, reading, images);
+  for (const std::string& path : paths) AddNamed(path, reading, images);
 }
 
 }  // namespace
@@ -119,12 +113,8 @@ bool StandsForSeveral(const std::string& word, const ImageWordReading& reading) 
 bool NamesSomething(const std::string& word, const ImageWordReading& reading,
                     const std::function<bool(const std::string&)>& path_exists) {
   if (!HoldsWildcards(word, reading)) return path_exists(word);
-  try {
-    const std::vector<NamedImage> images = ImagesNamedBy({word}, reading);
-    return images.size() > 1 || images.front().error.empty();
-  } catch (const std::exception&) {
-    return false;
-  }
+  const std::vector<NamedImage> images = ImagesNamedBy({word}, reading);
+  return images.size() > 1 || images.front().error.empty();
 }
 
 std::vector<NamedImage> ImagesNamedBy(const std::vector<std::string>& words,

@@ -35,10 +35,10 @@ bool NamesSomething(const std::string& word, const ImageWordReading& reading,
                     const std::function<bool(const std::string&)>& path_exists);
 
 // The images the words name, in their order. A folder stands for its .gcm, .iso and .ciso
-// files (of any case), sorted by name; a name with wildcards for what matches it in its
-// folder, sorted by name, each match read as if it were named itself; any other word for
-// itself. A folder without images, a name that nothing matches and a folder that cannot be
-// listed are entries with an error.
+// files (of any case), sorted by name; a name with wildcards in its last part for what
+// matches it in its folder, sorted by name, each match read as if it were named itself; any
+// other word for itself. A folder without images, a name that nothing matches and a folder
+// that cannot be listed are entries with an error.
 std::vector<NamedImage> ImagesNamedBy(const std::vector<std::string>& words,
                                       const ImageWordReading& reading);
 

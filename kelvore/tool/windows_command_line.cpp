@@ -108,12 +108,17 @@ std::optional<std::vector<std::string>> CorvaneArguments(
 }
 
 // The image words of a line in Corvane's form are one path holding blanks where that names
-// something and the words one by one do not all do; else they are several images.
+// something and the words one by one, which blanks separate (the line holds no quotes), do
+// not all do; else they are several images.
 bool IsJoinedPathMeant(const std::string& joined,
                        const std::function<bool(const std::string&)>& path_exists) {
   if (!path_exists(joined)) return false;
-  const std::vector<std::string> words = SplitWindowsArguments(joined);
-  return !std::all_of(words.begin(), words.end(), path_exists);
+  for (std::size_t begin = 0; begin < joined.size();) {
+    const std::size_t end = std::min(joined.find_first_of(" \t", begin), joined.size());
+    if (end > begin && !path_exists(joined.substr(begin, end - begin))) return true;
+    begin = end + 1;
+  }
+  return false;
 }
 
 }  // namespace

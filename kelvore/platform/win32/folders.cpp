@@ -14,9 +14,16 @@ namespace {
 
 using platform::win32::SystemMessage;
 
-[[noreturn]] void Fail(const std::string& action, const std::string& path) {
-  throw IoError("Cannot " + action + " the folder " + Printable(path) + ": " +
-                SystemMessage(GetLastError()) + ".");
+[[noreturn]] void Fail(std::string_view action, const std::string& path) {
+  const DWORD error = GetLastError();
+  std::string message = "Cannot ";
+  message += action;
+  message += " the folder ";
+  message += Printable(path);
+  message += ": ";
+  message += SystemMessage(error);
+  message += '.';
+  throw IoError(message);
 }
 
 }  // namespace

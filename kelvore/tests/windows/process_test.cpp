@@ -241,9 +241,8 @@ TEST_F(ToolProcessTest, PutsBothDiscsOfASetInOneGameFolder) {
   const std::string game = games + "\\Kelvore Test Disc [GKVE01]";
   EXPECT_EQ(FileSize(game + "\\game.ciso"), 0x8000u + (2u << 20));
   EXPECT_EQ(FileSize(game + "\\disc2.ciso"), 0x8000u + (2u << 20));
-  EXPECT_NE(
-      run.output.find("  GKVE01 \"Kelvore Test Disc\": disc 1 is image 1, disc 2 is image 2\r\n"),
-      std::string::npos)
+  EXPECT_NE(run.output.find("  GKVE01 \"Kelvore Test Disc\": disc 1: image 1; disc 2: image 2\r\n"),
+            std::string::npos)
       << run.output;
 }
 
