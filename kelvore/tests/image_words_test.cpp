@@ -61,7 +61,7 @@ const FakeFolders kFolders({
      {{"b.ISO", false},
       {"readme.txt", false},
       {"A.gcm", false},
-      {"c.ciso", false},
+      {"C.ciso", false},
       {"a.gcm", false},
       {"sub.gcm", true},
       {"gcm", false},
@@ -77,7 +77,7 @@ const FakeFolders kFolders({
 TEST(ImagesNamedBy, AFolderStandsForItsImagesSortedByName) {
   const auto images = ImagesNamedBy({"/x.gcm", "/games", "/absent"}, kFolders.Reading(false));
   EXPECT_EQ(PathsOf(images), (Paths{"/x.gcm", InGames("A.gcm"), InGames("a.gcm"), InGames("b.ISO"),
-                                    InGames("c.ciso"), "/absent"}));
+                                    InGames("C.ciso"), "/absent"}));
   for (const NamedImage& image : images) EXPECT_EQ(image.error, "") << image.path;
   EXPECT_EQ(PathsOf(ImagesNamedBy({"/games/"}, kFolders.Reading(false))).front(), "/games/A.gcm");
 }
@@ -100,7 +100,7 @@ TEST(ImagesNamedBy, WildcardsStandForWhatMatchesThemWhereTheyAreExpanded) {
   EXPECT_EQ(PathsOf(ImagesNamedBy({"/games/*.gcm"}, windows)),
             (Paths{"/games/A.gcm", "/games/a.gcm", PathInFolder("/games/sub.gcm", "inner.gcm")}));
   EXPECT_EQ(PathsOf(ImagesNamedBy({"/games/?.*", "/y.gcm"}, windows)),
-            (Paths{"/games/A.gcm", "/games/a.gcm", "/games/b.ISO", "/games/c.ciso",
+            (Paths{"/games/A.gcm", "/games/a.gcm", "/games/b.ISO", "/games/C.ciso",
                    "/games/x.gcm.part", "/y.gcm"}));
   const auto unmatched = ImagesNamedBy({"/games/*.wbfs", "/g*/a.gcm"}, windows);
   ASSERT_EQ(unmatched.size(), 2u);
