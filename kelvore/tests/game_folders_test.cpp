@@ -65,6 +65,9 @@ TEST(FindGameFolder, FindsTheGamesFolderByItsId6Alone) {
   };
   EXPECT_EQ(FindGameFolder(entries, Western("Kelvore")), "Another [GAFE01]");
   EXPECT_EQ(FindGameFolder({{"[GAFE01]", true}}, Western("Kelvore")), "[GAFE01]");
+  for (const char* other : {"Game[GAFE01]", "Game [GAFE01] copy", "Game [XGAFE01]"}) {
+    EXPECT_EQ(FindGameFolder({{other, true}}, Western("Kelvore")), std::nullopt) << other;
+  }
   EXPECT_EQ(FindGameFolder(entries, {"GAFE03", "Kelvore", 1}), std::nullopt);
   EXPECT_EQ(FindGameFolder({{"T [GA_E__]", true}}, {std::string("GA\0E\x80/", 6), "T", 1}),
             "T [GA_E__]");

@@ -1,7 +1,6 @@
 #include "kelvore/tool/batch_run.h"
 
 #include <exception>
-#include <type_traits>
 
 #include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
