@@ -62,7 +62,7 @@ TEST(DumpVerdict, AnImageWithAnEntrysSizeAndEverySumItGivesIsListed) {
   EXPECT_TRUE(verdict.Listed());
   EXPECT_EQ(Text(verdict),
             "Listed: this image is the dump the list gives for \"Game (USA)\" (file \"Game "
-            "(USA).iso\"): its size, CRC32, MD5 and SHA-1 all match.\n");
+            "(USA).iso\"): its size, CRC32, MD5 and SHA-1 are the listed ones.\n");
 
   // An entry that gives an MD5 alone, or a SHA-1 alone, confirms it as well.
   DumpEntry md5_only = Entry("Game (USA)", kSums);

@@ -77,7 +77,7 @@ DumpVerdict ListedVerdict(const std::vector<const DumpEntry*>& listed, const Ima
   if (listed.size() == 1) {
     verdict.lines.push_back("Listed: this image is the dump the list gives for " +
                             Named(*listed[0]) + ": its " +
-                            Listing(Compare(*listed[0], image).equal) + " all match.");
+                            Listing(Compare(*listed[0], image).equal) + " are the listed ones.");
     return verdict;
   }
   verdict.lines.push_back("Listed: this image is the dump the list gives for " +
