@@ -148,12 +148,61 @@ TEST(XmlReader, MalformedDocumentsThrowXmlErrorSayingWhere) {
       {"an entity XML does not define", "<!DOCTYPE a SYSTEM \"a.dtd\">\n<a>\n&nbsp;</a>", "line 3",
        "nbsp"},
       {"a character reference that is no number", "<a>&#xZZ;</a>", "line 1", ""},
+      // Windows' XmlLite would replace it; Wine's reads no DTD of the document's own.
+      {"an entity the document declares", "<!DOCTYPE a [<!ENTITY e \"x\">]>\n<a>&e;</a>", "line 2",
+       "&e;"},
 #endif
   };
   for (const Case& c : cases) {
     const std::string failure = XmlFailure(c.document);
     EXPECT_TRUE(failure.starts_with(c.where)) << c.what << ": \"" << failure << "\"";
     EXPECT_NE(failure.find(c.says), std::string::npos) << c.what << ": \"" << failure << "\"";
+  }
+}
+
+// Whatever a parser makes of them, a document without an element, or one that ends inside
+// one, is malformed.
+TEST(XmlReader, ADocumentEndingEarlyIsMalformedWhateverTheParserSays) {
+  // Gives the nodes it is made with, then the end of the input.
+  class ScriptedReader : public XmlReader {
+   public:
+    explicit ScriptedReader(std::vector<XmlNode> nodes) : nodes_(std::move(nodes)) {}
+
+   private:
+    bool ReadNode(XmlNode& node, bool& empty) override {
+      if (next_ == nodes_.size()) return false;
+      node = nodes_[next_++];
+      empty = false;
+      return true;
+    }
+    std::string Where() const override { return "line 9, column 9: "; }
+
+    std::vector<XmlNode> nodes_;
+    std::size_t next_ = 0;
+  };
+  const auto node = [](XmlNodeKind kind, const char* name, const char* text) {
+    return XmlNode{.kind = kind, .name = name, .text = text, .attributes = {}, .line = 1};
+  };
+  const XmlNode start = node(XmlNodeKind::kElementStart, "a", "");
+  const XmlNode text = node(XmlNodeKind::kText, "", "x");
+  const XmlNode end = node(XmlNodeKind::kElementEnd, "a", "");
+
+  ScriptedReader unended({start, text});
+  EXPECT_NO_THROW(unended.Next());
+  EXPECT_NO_THROW(unended.Next());
+  try {
+    unended.Next();
+    ADD_FAILURE() << "a document ending inside an element was taken whole";
+  } catch (const XmlError& error) {
+    EXPECT_STREQ(error.what(), "line 9, column 9: the document ends before its elements do.");
+  }
+
+  ScriptedReader without_element({text});
+  without_element.Next();
+  EXPECT_THROW(without_element.Next(), XmlError);
+
+  ScriptedReader whole({start, text, end});
+  while (whole.Next()) {
   }
 }
 
