@@ -29,6 +29,9 @@ function(corvane_strict target)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer
                                              -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  elseif(CORVANE_SANITIZE_THREAD)
+    target_compile_options(${target} PRIVATE -fsanitize=thread)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
   endif()
   if(CORVANE_WINDOWS)
     # No MinGW runtime DLL has to lie beside the programs.

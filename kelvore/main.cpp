@@ -66,7 +66,12 @@ int Run(const Command& command, Console& console) {
 int main(int argc, char** argv) {
   if (!PrepareProcess()) return kExitIoFailure;
   const auto console = MakeTerminalConsole();
-  const int exit_code = Run(ParseArguments(ProgramArguments(argc, argv)), *console);
+  const Command command = ParseArguments(ProgramArguments(argc, argv));
+  int exit_code = Run(command, *console);
+  // A rebuild's result is the image; every other command's is its output.
+  if (!std::holds_alternative<RebuildRequest>(command)) {
+    exit_code = ReportExitCode(exit_code, *console);
+  }
   MarkCleanupDone();
   WaitForEnterIfWindowIsOurs(*console);
   return exit_code;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up the machine and runs every test: the portable code natively (AddressSanitizer and
-# UBSan), the 32-bit shipping build, the 64-bit Windows build under Wine (which also reads
-# the shipping build's files), the shipping build's own tests under a 32-bit Wine, the
-# rebuild tool's fuzzer, then packages the shipping build. Prints the time of each stage.
+# UBSan), the rebuild tool's tests that use threads under ThreadSanitizer, the 32-bit
+# shipping build, the 64-bit Windows build under Wine (which also reads the shipping build's
+# files), the shipping build's own tests under a 32-bit Wine, the rebuild tool's fuzzer, then
+# packages the shipping build. Prints the time of each stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -69,6 +70,11 @@ step "Native build and unit tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+step "Threaded tests with ThreadSanitizer"
+cmake --preset native-tsan >/dev/null
+cmake --build --preset native-tsan
+ctest --preset native-tsan
 
 step "32-bit Windows build (shipping programs and their tests)"
 cmake --preset win32 >/dev/null

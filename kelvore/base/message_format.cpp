@@ -5,6 +5,13 @@
 namespace kelvore {
 namespace {
 
+// The hexadecimal digit of `value` (0 to 15), in upper case as disc documentation writes
+// offsets, or in lower case as checksum lists write digests.
+char HexDigit(unsigned value, bool lower_case = false) {
+  static constexpr std::string_view kDigits = "0123456789ABCDEF0123456789abcdef";
+  return kDigits[value + (lower_case ? 16 : 0)];
+}
+
 bool IsAsciiControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
 // C1 controls: the code points U+0080 to U+009F, or such a byte where it is no part of a
@@ -30,10 +37,9 @@ std::size_t Utf8Length(std::string_view text) {
 }  // namespace
 
 std::string Hex(std::uint64_t value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string digits;
   do {
-    digits.push_back(kDigits[value % 16]);
+    digits.push_back(HexDigit(static_cast<unsigned>(value % 16)));
     value /= 16;
   } while (value != 0);
   std::reverse(digits.begin(), digits.end());
@@ -57,11 +63,25 @@ std::string CountOf(std::uint64_t count, std::string_view noun) {
   return text;
 }
 
+std::string LabelColumn(std::string_view label, std::size_t column) {
+  std::string text(label);
+  text.append(text.size() < column ? column - text.size() : 1, ' ');
+  return text;
+}
+
+std::string LowerHexDigits(std::span<const std::byte> bytes) {
+  std::string text;
+  for (const std::byte byte : bytes) {
+    text += HexDigit(std::to_integer<unsigned>(byte) >> 4, true);
+    text += HexDigit(std::to_integer<unsigned>(byte) & 0xF, true);
+  }
+  return text;
+}
+
 void AppendEscapedByte(std::string& text, unsigned char byte) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
   text += "\\x";
-  text += kDigits[byte >> 4];
-  text += kDigits[byte & 0xF];
+  text += HexDigit(byte >> 4);
+  text += HexDigit(byte & 0xF);
 }
 
 std::string Printable(std::string_view text) {

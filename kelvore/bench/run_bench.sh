@@ -18,26 +18,12 @@ set -euo pipefail
 
 runs=3
 bench_files=(copy.gcm out.gcm time.txt)
+scratch_files=(copy.gcm out.gcm)
 # shellcheck source=bench_setup.sh
 source "$(dirname "$0")/bench_setup.sh"
+# shellcheck source=rebuild_timing.sh
+source "$(dirname "$0")/rebuild_timing.sh"
 data_bytes=$(stat -c %s "$image")
-
-# Prints "SECONDS PEAK_KIB" for one run of the command, started with the disk settled.
-measure() {
-  rm -f "$work/copy.gcm" "$work/out.gcm"
-  sync
-  /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null
-  cat "$work/time.txt"
-}
-
-# The lesser of two "SECONDS PEAK_KIB" results, the first possibly empty.
-lesser() {
-  if [ -z "$1" ] || awk -v a="${2%% *}" -v b="${1%% *}" 'BEGIN{exit !(a<b)}'; then
-    echo "$2"
-  else
-    echo "$1"
-  fi
-}
 
 # The best of several rounds, the least disturbed by other work on the machine. Each round
 # runs every command once, so that a slow moment of the disk does not fall on one alone.
@@ -53,29 +39,14 @@ for _ in $(seq "$runs"); do
   verified_result=$(lesser "$verified_result" "$(measure "$kelvore" "$image" f -o "$work/out.gcm")")
 done
 
-report() {
-  local name=$1 result=$2
-  awk -v name="$name" -v s="${result%% *}" -v kib="${result##* }" -v bytes="$data_bytes" 'BEGIN {
-      printf "%-34s %6.2f s %7.1f MB/s  peak %5.1f MiB\n", name, s, bytes / s / 1048576, kib / 1024 }'
-}
-
 echo "Source: $(awk -v b="$data_bytes" 'BEGIN{printf "%.2f GB", b/1e9}') page-cached, best of $runs rounds;" \
   "load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
-report "cat SOURCE > COPY" "$cat_result"
-report "cat + sync COPY" "$synced_cat_result"
-report "cat + sync + dd iflag=direct COPY" "$read_back_result"
-report "kelvore --no-verify" "$fast_result"
-report "kelvore (verifying from the disk)" "$verified_result"
+report "cat SOURCE > COPY" "$cat_result" "$data_bytes"
+report "cat + sync COPY" "$synced_cat_result" "$data_bytes"
+report "cat + sync + dd iflag=direct COPY" "$read_back_result" "$data_bytes"
+report "kelvore --no-verify" "$fast_result" "$data_bytes"
+report "kelvore (verifying from the disk)" "$verified_result" "$data_bytes"
 
-# Each target compares kelvore with the reference that does the same work, as a ratio of
-# speeds (the reference's time over kelvore's).
-target() {
-  local name=$1 result=$2 reference=$3 least=$4
-  awk -v name="$name" -v s="${result%% *}" -v kib="${result##* }" -v ref="${reference%% *}" \
-    -v least="$least" 'BEGIN {
-      speed = ref / s; fast = speed >= least; small = kib < 32 * 1024
-      printf "Target %-34s >= %.2f x its reference: %5.2f, %s; peak < 32 MiB: %.1f MiB, %s\n",
-             name, least, speed, fast ? "met" : "NOT MET", kib / 1024, small ? "met" : "NOT MET" }'
-}
+# Each target compares kelvore with the reference that does the same work.
 target "kelvore --no-verify" "$fast_result" "$synced_cat_result" 0.85
 target "kelvore (verifying from the disk)" "$verified_result" "$read_back_result" 0.85

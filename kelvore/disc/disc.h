@@ -9,8 +9,8 @@ namespace kelvore {
 
 // A checked source image: every structure it names lies within the image.
 struct Disc {
-  std::string game_code;  // as stored, possibly unprintable
-  std::string maker;
+  std::string game_code;  // its 4 bytes as stored, possibly unprintable
+  std::string maker;      // its 2 bytes as stored
   std::string game_name;
   std::uint8_t disc_number = 0;  // 0 for the first disc
   std::uint8_t revision = 0;

@@ -18,9 +18,15 @@ namespace {
 
 using namespace format;
 
+// Text that ends at its first NUL, or after `limit` bytes.
 std::string TextAt(std::span<const std::byte> header, std::size_t offset, std::size_t limit) {
   const char* begin = reinterpret_cast<const char*>(header.data()) + offset;
   return std::string(begin, strnlen(begin, limit));
+}
+
+// A code of fixed length, every byte of it: a NUL in it is damage to be shown, not an end.
+std::string CodeAt(std::span<const std::byte> header, std::size_t offset, std::size_t length) {
+  return std::string(reinterpret_cast<const char*>(header.data()) + offset, length);
 }
 
 // `what` spans [offset, offset + length); refuses it unless it lies within the image.
@@ -98,14 +104,14 @@ Disc ReadDisc(const ByteSource& source, const InterruptFlag& interrupted) {
   const std::uint32_t dol_offset = LoadBe32(header, kDolOffsetField);
   const std::uint64_t dol_length = CheckedDolLength(source, dol_offset);
   const std::uint32_t fst_offset = LoadBe32(header, kFstOffsetField);
-  std::string game_code = TextAt(header, kGameCodeOffset, kGameCodeLength);
+  std::string game_code = CodeAt(header, kGameCodeOffset, kGameCodeLength);
   FileSystemTable fst = ReadFst(source, fst_offset, LoadBe32(header, kFstSizeField),
                                 EncodingOfGameCode(game_code), interrupted);
   CheckFileData(fst, source.Size(), interrupted);
 
   return Disc{
       .game_code = std::move(game_code),
-      .maker = TextAt(header, kMakerOffset, kMakerLength),
+      .maker = CodeAt(header, kMakerOffset, kMakerLength),
       .game_name = TextAt(header, kGameNameOffset, kGameNameEnd - kGameNameOffset),
       .disc_number = std::to_integer<std::uint8_t>(header[kDiscNumberOffset]),
       .revision = std::to_integer<std::uint8_t>(header[kRevisionOffset]),

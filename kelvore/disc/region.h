@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,7 +26,7 @@ std::string RegionName(std::uint32_t code);
 struct RegionCheck {
   enum class Result { kAgrees, kDisagrees, kNotCompared };
   Result result = Result::kNotCompared;
-  char letter = '\0';           // the game code's last letter, when it has four
+  std::optional<char> letter;   // the game code's last letter, when it has four
   std::string_view expected{};  // what that letter stands for, when it is compared
 };
 

@@ -1,7 +1,8 @@
-// libFuzzer target: any byte string as a disc image. Validation must refuse it with an
-// ImageError or accept it; an accepted image must plan into a layout that stays inside the
-// image in every mode.
+// libFuzzer target: any byte string as a disc image, or, starting with "CISO", as a CISO file
+// read as the image it stands for. Validation must refuse it with an ImageError or accept it;
+// an accepted image must plan into a layout that stays inside the image in every mode.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "kelvore/base/errors.h"
 #include "kelvore/disc/byte_source.h"
+#include "kelvore/disc/ciso.h"
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/image_plan.h"
@@ -50,6 +52,12 @@ void PlanEveryWay(const ByteSource& source, const Disc& disc) {
   }
 }
 
+void CheckImage(const ByteSource& source) {
+  const Disc disc = ReadDisc(source);
+  for (const DiscFile& file : disc.fst.Files()) disc.fst.PathOf(file.entry);
+  PlanEveryWay(source, disc);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,9 +65,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size != 0) std::memcpy(bytes.data(), data, size);
   const MemoryByteSource source(std::move(bytes));
   try {
-    const Disc disc = ReadDisc(source);
-    for (const DiscFile& file : disc.fst.Files()) disc.fst.PathOf(file.entry);
-    PlanEveryWay(source, disc);
+    if (ciso::HasMagic(ReadBytes(source, 0, std::min<std::size_t>(size, 4)))) {
+      CheckImage(ciso::Image::Open(source));
+    } else {
+      CheckImage(source);
+    }
   } catch (const ImageError&) {
     // Refused with a message: what the validator is for.
   }

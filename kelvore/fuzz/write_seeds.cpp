@@ -1,11 +1,15 @@
-// Writes the fuzzing seed corpus: small valid synthetic images of several shapes.
+// Writes the fuzzing seed corpus: small valid synthetic images of several shapes, and one of
+// them as a CISO file.
 // Usage: kelvore_fuzz_seeds SEED_FOLDER [MORE_FOLDERS...], each folder made anew, empty.
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "kelvore/disc/ciso.h"
 #include "kelvore/testing/synthetic_image.h"
 
 namespace {
@@ -41,6 +45,22 @@ std::vector<SyntheticImageRecipe> Seeds() {
   };
 }
 
+// The image as a CISO file of 32 KiB blocks, the blocks of zeros left out.
+void WriteAsCiso(const std::vector<std::byte>& image, const std::string& path) {
+  namespace ciso = kelvore::ciso;
+  std::vector<std::byte> file = ciso::EmptyHeader(ciso::kBlockUnit);
+  for (std::size_t at = 0; at < image.size(); at += ciso::kBlockUnit) {
+    std::vector<std::byte> block(ciso::kBlockUnit);
+    std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(at),
+                std::min<std::size_t>(block.size(), image.size() - at), block.begin());
+    if (ciso::IsAllZero(block)) continue;
+    ciso::MarkStored(file, at / ciso::kBlockUnit);
+    file.insert(file.end(), block.begin(), block.end());
+  }
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,5 +78,6 @@ int main(int argc, char** argv) {
     SyntheticImage(recipe).WriteTo(std::string(argv[1]) + "/seed-" + std::to_string(++number) +
                                    ".gcm");
   }
+  WriteAsCiso(SyntheticImage(Seeds()[2]).Bytes(), std::string(argv[1]) + "/seed-ciso.ciso");
   return 0;
 }

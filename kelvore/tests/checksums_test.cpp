@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +16,6 @@
 #include "kelvore/platform/file_system.h"
 #include "kelvore/testing/synthetic_image.h"
 #include "kelvore/tests/temp_folder.h"
-#include "kelvore/tool/chunk_relay.h"
 
 namespace kelvore {
 
@@ -156,50 +154,6 @@ TEST_F(ChecksumsTest, PassesOnAReadingFailure) {
       },
       IoError);
   EXPECT_EQ(source.Reads(), 3);
-}
-
-// Hands over `count` chunks of growing lengths, chunk i filled with the byte i.
-void PassChunks(ChunkRelay& relay, int count) {
-  for (int i = 0; i < count; ++i) {
-    const std::size_t length = 1 + static_cast<std::size_t>(i) * 997 % kChunkSize;
-    const std::span<std::byte> buffer = relay.NextBuffer();
-    std::fill_n(buffer.begin(), length, static_cast<std::byte>(i));
-    relay.Pass(length);
-  }
-}
-
-TEST(ChunkRelayTest, HandsEveryChunkOverInOrder) {
-  std::vector<std::vector<std::byte>> received;
-  ChunkRelay relay([&received](std::span<const std::byte> chunk) {
-    received.emplace_back(chunk.begin(), chunk.end());
-  });
-  constexpr int kChunks = 2 * static_cast<int>(ChunkRelay::kBuffers) + 3;
-  PassChunks(relay, kChunks);
-  relay.Finish();
-  ASSERT_EQ(received.size(), std::size_t{kChunks});
-  for (int i = 0; i < kChunks; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(received[i].size(), 1 + static_cast<std::size_t>(i) * 997 % kChunkSize);
-    EXPECT_EQ(std::count(received[i].begin(), received[i].end(), static_cast<std::byte>(i)),
-              static_cast<std::ptrdiff_t>(received[i].size()));
-  }
-}
-
-TEST(ChunkRelayTest, ThrowsWhatTheConsumerThrew) {
-  int taken = 0;
-  ChunkRelay relay([&taken](std::span<const std::byte>) {
-    if (++taken == 3) throw IoError("The consumer failed.");
-  });
-  EXPECT_THROW(
-      try {
-        PassChunks(relay, 4 * static_cast<int>(ChunkRelay::kBuffers));
-        relay.Finish();
-      } catch (const IoError& error) {
-        EXPECT_STREQ(error.what(), "The consumer failed.");
-        throw;
-      },
-      IoError);
-  EXPECT_EQ(taken, 3);
 }
 
 }  // namespace

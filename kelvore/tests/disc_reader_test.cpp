@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/layout.h"
 #include "kelvore/disc/memory_byte_source.h"
@@ -58,15 +59,76 @@ TEST(ReadDisc, DolLengthIsItsFurthestNonEmptySection) {
   EXPECT_EQ(ReadDisc(MemoryByteSource(bytes)).dol_length, 0x1100u);
 }
 
+// The last text section (6) and the last data section (10) count like any other.
+TEST(ReadDisc, DolLengthReachesToItsLastSectionOfEachKind) {
+  const SyntheticImage image(NestedDiscRecipe());
+  std::vector<std::byte> bytes = image.Bytes();
+  const std::size_t dol = image.DolOffset();
+  StoreBe32(bytes, dol + 0x00 + 4 * 6, 0x2000);
+  StoreBe32(bytes, dol + 0x90 + 4 * 6, 0x100);
+  EXPECT_EQ(ReadDisc(MemoryByteSource(bytes)).dol_length, 0x2100u);
+  StoreBe32(bytes, dol + 0x1C + 4 * 10, 0x3000);
+  StoreBe32(bytes, dol + 0xAC + 4 * 10, 0x10);
+  EXPECT_EQ(ReadDisc(MemoryByteSource(bytes)).dol_length, 0x3010u);
+}
+
+std::size_t EntryAt(const SyntheticImage& image, const std::string& path) {
+  return image.FstOffset() + std::size_t{image.EntryOf(path)} * 12;
+}
+
+// What ReadDisc says of `bytes`: its refusal, or "accepted".
+std::string RefusalOf(const std::vector<std::byte>& bytes) {
+  try {
+    ReadDisc(MemoryByteSource(bytes));
+  } catch (const ImageError& error) {
+    return error.what();
+  }
+  return "accepted";
+}
+
+// Each limit of the checks, exactly at it and just past it, with the whole message.
+TEST(ReadDisc, ChecksEachLimitExactlyAtItsEdge) {
+  const SyntheticImage image(NestedDiscRecipe());
+  std::vector<std::byte> bytes = image.Bytes();
+  bytes.resize(0x440);
+  EXPECT_EQ(RefusalOf(bytes),
+            "The image is 1,088 bytes long, too short for the apploader header at 0x2440.");
+  bytes = image.Bytes();
+  bytes.resize(0x2460);  // the apploader header, but none of its code
+  EXPECT_EQ(RefusalOf(bytes),
+            "The apploader (4,756 bytes at 0x2440) reaches past the end of the image, which is "
+            "9,312 bytes long.");
+
+  // A name that starts exactly at the string table's end lies outside it.
+  bytes = image.Bytes();
+  const std::uint32_t entries = LoadBe32(bytes, image.FstOffset() + 8);
+  const std::uint32_t strings = image.FstSize() - entries * 12;
+  StoreBe32(bytes, EntryAt(image, "/audio/voice"), 0x01000000 | strings);
+  EXPECT_NE(RefusalOf(bytes).find(": its name offset " + Hex(strings) +
+                                  " lies outside the string table of " + ByteCount(strings) + "."),
+            std::string::npos)
+      << RefusalOf(bytes);
+
+  // The last file's data ending one byte past the image: the dump is cut short.
+  bytes = image.Bytes();
+  bytes.pop_back();
+  const testkit::PlacedFile& last = image.Files()[0];  // its data lies last
+  EXPECT_EQ(RefusalOf(bytes), "The data of /opening.bnr (6,496 bytes at " + Hex(last.offset) +
+                                  ") reaches past the end of the image, which is " +
+                                  ByteCount(image.Size() - 1) + " long: the dump is damaged.");
+
+  // A table of its root entry alone has no string table, and no files.
+  std::vector<std::byte> root(12);
+  root[0] = std::byte{1};
+  StoreBe32(root, 8, 1);
+  EXPECT_TRUE(ReadDisc(MemoryByteSource(testkit::ImageWithFst(root))).fst.Files().empty());
+}
+
 struct Corruption {
   std::string what;
   std::function<void(std::vector<std::byte>&, const SyntheticImage&)> apply;
   std::string message_part;
 };
-
-std::size_t EntryAt(const SyntheticImage& image, const std::string& path) {
-  return image.FstOffset() + std::size_t{image.EntryOf(path)} * 12;
-}
 
 std::vector<Corruption> Corruptions() {
   return {
@@ -198,6 +260,11 @@ TEST(DeepTable, IsCheckedQuicklyWithShortPathsAndStopsWhenInterrupted) {
   const std::string deepest = disc.fst.PathOf(kEntries - 1);
   EXPECT_TRUE(deepest.starts_with("/.../a/a/")) << deepest.substr(0, 50);
   EXPECT_LT(deepest.size(), 300u);
+  // Entry i lies i deep: 100 names of "/a" fill the 200 bytes a path shows, one more is cut.
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += "/a";
+  EXPECT_EQ(disc.fst.PathOf(100), hundred);
+  EXPECT_EQ(disc.fst.PathOf(101), "/..." + hundred);
 
   std::atomic<bool> interrupted{false};
   try {

@@ -9,6 +9,7 @@
 #include "kelvore/disc/alignment.h"
 #include "kelvore/disc/big_endian.h"
 #include "kelvore/disc/disc_reader.h"
+#include "kelvore/disc/image_plan.h"
 #include "kelvore/disc/memory_byte_source.h"
 #include "kelvore/disc/streaming_audio.h"
 #include "kelvore/testing/synthetic_image.h"
@@ -140,6 +141,22 @@ TEST_F(LayoutTest, OptionSGivesStreamingAudioWholeBlocksAndListsIt) {
   EXPECT_NE(layout.file_offsets[6] % k32KiB, 0u) << disc_.fst.PathOf(files[6].entry);
 }
 
+// The pieces end where their data ends: the bytes just outside one are an empty stretch.
+TEST_F(LayoutTest, PlanNamesWhatLiesAtEachOffsetUpToThePiecesEdges) {
+  const Layout layout = Plan(ImageMode::kStandard);
+  std::vector<std::byte> header = image_.SystemArea();
+  header.resize(0x440);
+  const ImagePlan plan(disc_, layout, header);
+  const std::uint64_t dol_end = layout.dol_offset + disc_.dol_length;
+  EXPECT_EQ(plan.DescribeOffset(layout.dol_offset - 1), "an empty stretch");
+  EXPECT_EQ(plan.DescribeOffset(layout.dol_offset), "the DOL");
+  EXPECT_EQ(plan.DescribeOffset(dol_end - 1), "the DOL");
+  EXPECT_EQ(plan.DescribeOffset(dol_end), "an empty stretch");
+  EXPECT_EQ(plan.DescribeOffset(layout.fst_offset), "the FST");
+  EXPECT_EQ(plan.DescribeOffset(0x43F), "the disc header");
+  EXPECT_EQ(plan.DescribeOffset(0x440), "the header information and apploader");
+}
+
 // A disc with one file of `length` bytes; only its system area is held in memory.
 Disc DiscWithOneFile(std::uint32_t length) {
   SyntheticImageRecipe recipe;
@@ -183,6 +200,10 @@ TEST(LayoutFit, DataEndingExactlyAtTheImageEndFitsAndOneByteMoreDoesNot) {
       << one_more;
   EXPECT_EQ(FitFailure(DiscWithOneFile(3'221'225'472 - kFirstFileOffset), ImageMode::kLarge),
             "fits");
+  // Data that fills a 3 GB image exactly is pointed to it.
+  const std::string fills_large =
+      FitFailure(DiscWithOneFile(3'221'225'472 - kFirstFileOffset), ImageMode::kStandard);
+  EXPECT_TRUE(fills_large.ends_with(" The 3 GB mode (g) may help.")) << fills_large;
   EXPECT_NE(FitFailure(DiscWithOneFile(3'221'225'472 - kFirstFileOffset + 1), ImageMode::kLarge)
                 .find("not fit even a 3 GB image: it needs 1 byte more"),
             std::string::npos);

@@ -11,6 +11,7 @@ TEST(DefaultOutputPath, ReplacesTheLastExtensionOfTheNameOnly) {
   EXPECT_EQ(DefaultOutputPath("/games.old/disc"), "/games.old/disc.rebuilt.gcm");
   EXPECT_EQ(DefaultOutputPath("/games/.gcm"), "/games/.gcm.rebuilt.gcm");
   EXPECT_EQ(DefaultOutputPath("disc.iso"), "disc.rebuilt.gcm");
+  EXPECT_EQ(DefaultOutputPath("/games/Disc One.gcm", ".ciso"), "/games/Disc One.rebuilt.ciso");
 #ifdef _WIN32
   EXPECT_EQ(DefaultOutputPath("C:\\My Games\\Disc One.GCM"), "C:\\My Games\\Disc One.rebuilt.gcm");
   EXPECT_EQ(DefaultOutputPath("C:\\Old.Games\\disc"), "C:\\Old.Games\\disc.rebuilt.gcm");

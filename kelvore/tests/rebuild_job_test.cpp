@@ -7,6 +7,8 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "kelvore/base/message_format.h"
@@ -21,7 +23,10 @@
 #include "kelvore/tests/recording_console.h"
 #include "kelvore/tests/storage_fakes.h"
 #include "kelvore/tests/temp_folder.h"
+#include "kelvore/tool/image_verifier.h"
+#include "kelvore/tool/image_writer.h"
 #include "kelvore/tool/output_path.h"
+#include "kelvore/tool/write_back.h"
 
 namespace kelvore {
 namespace {
@@ -279,13 +284,20 @@ std::size_t CountEvents(const Events& events, std::string_view prefix) {
                     [prefix](const std::string& e) { return e.starts_with(prefix); }));
 }
 
-class ReadBackTest : public RebuildJobTest, public ::testing::WithParamInterface<std::size_t> {};
+struct Alignment {
+  std::size_t sector_size;
+  std::size_t buffer_alignment;
+};
+
+class ReadBackTest : public RebuildJobTest, public ::testing::WithParamInterface<Alignment> {};
 
 // A byte that reaches the disk altered is invisible in the system's cache: only a read from
-// the disk, after the flush and with the cache dropped, finds it, whatever the sector size.
+// the disk, after the flush and with the cache dropped, finds it, whatever the sector size
+// and however the storage wants its buffers aligned.
 TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
   const auto disk = UseCachedDisk();
-  disk->sector_size = GetParam();
+  disk->sector_size = GetParam().sector_size;
+  disk->buffer_alignment = GetParam().buffer_alignment;
   const Disc source = ReadDisc(MemoryByteSource(source_bytes_));
   const Layout layout = PlanLayout(source, ImageMode::kStandard, {});
   const auto& files = source.fst.Files();
@@ -309,24 +321,46 @@ TEST_P(ReadBackTest, VerificationReadsTheDiskAfterFlushingAndDroppingTheCache) {
   EXPECT_EQ(CountEvents(events, "commit"), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest, ::testing::Values(4096, 32768));
+INSTANTIATE_TEST_SUITE_P(SectorSizes, ReadBackTest,
+                         ::testing::Values(Alignment{4096, 4096}, Alignment{32768, 32768},
+                                           Alignment{4096, 32768}));
 
-// Two files meet exactly where one 4 MiB block of the read-back ends and the next begins;
-// a byte on either side of the boundary is checked.
+// Where the reader cannot make sure that it reaches the disk, the rebuild says so before it
+// verifies; elsewhere it says nothing of the kind.
+TEST_F(RebuildJobTest, SaysTheReadBackIsBestEffortOnlyWhereItIs) {
+  const auto disk = UseCachedDisk();
+  disk->bypasses_cache = false;
+  ASSERT_EQ(Run({}), 0) << console_.AllErrors();
+  const Strings note{"Note: the read-back is best effort here: the system may answer it from a",
+                     "  copy of the image in memory rather than from the disk."};
+  const auto shown =
+      std::search(console_.lines.begin(), console_.lines.end(), note.begin(), note.end());
+  EXPECT_NE(shown, console_.lines.end()) << console_.AllLines();
+
+  console_.lines.clear();
+  disk->bypasses_cache = true;
+  ASSERT_EQ(Run({}), 0) << console_.AllErrors();
+  EXPECT_EQ(console_.AllLines().find("best effort"), std::string::npos) << console_.AllLines();
+}
+
+// Two files meet exactly where the read-back's first block ends and the next begins; a
+// byte on either side of the boundary is checked.
 TEST_F(RebuildJobTest, VerificationComparesFilesThatMeetAtABlockBoundary) {
+  constexpr std::uint64_t kBoundary = kReadBackBlock;
+  constexpr std::uint32_t kFirstFileOffset = 0x18000;
   testkit::SyntheticImageRecipe recipe;
-  recipe.files = {{"a.bin", 0x400000 - 0x18000, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
+  recipe.files = {{"a.bin", kBoundary - kFirstFileOffset, 32 * 1024}, {"b.bin", 5000, 32 * 1024}};
   const SyntheticImage image(recipe);
   image.WriteTo(source_path_);
   const Disc source = ReadDisc(MemoryByteSource(image.Bytes()));
-  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], 0x400000u);
-  for (const std::uint64_t damaged : {0x3FFFFF, 0x400000}) {
+  ASSERT_EQ(PlanLayout(source, ImageMode::kStandard, {}).file_offsets[1], kBoundary);
+  for (const std::uint64_t damaged : {kBoundary - 1, kBoundary}) {
     SCOPED_TRACE(damaged);
     const auto disk = UseCachedDisk();
     disk->damage_at = damaged;
     console_ = {};
     EXPECT_EQ(Run({}), 3);
-    EXPECT_NE(console_.AllErrors().find(std::string(damaged == 0x400000 ? "/b.bin" : "/a.bin") +
+    EXPECT_NE(console_.AllErrors().find(std::string(damaged == kBoundary ? "/b.bin" : "/a.bin") +
                                         " reads back from the disk differently at offset " +
                                         Hex(damaged)),
               std::string::npos)
@@ -357,6 +391,9 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
   std::vector<std::string> started;
   std::uint64_t written_end = 0;
   std::uint64_t waited_end = 0;
+  std::uint64_t unstarted = 0;  // data written since the last window started
+  std::uint64_t last_write = 0;
+  std::vector<std::uint64_t> window_data;
   for (const std::string& event : events) {
     const std::size_t space = event.find(' ');
     const std::string range = event.substr(space + 1);
@@ -366,9 +403,13 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
     if (event.starts_with("write ")) {
       EXPECT_GE(offset, written_end) << "writes go in ascending order";
       written_end = end;
+      last_write = end - offset;
+      unstarted += last_write;
     } else if (event.starts_with("start ")) {
       started.push_back(range);
       EXPECT_EQ(end, written_end) << "a window starts as soon as it is written";
+      EXPECT_LT(unstarted - last_write, kWriteBackWindow) << "and as soon as it is full";
+      window_data.push_back(std::exchange(unstarted, 0));
     } else if (event.starts_with("wait ")) {
       ASSERT_FALSE(started.empty());
       EXPECT_EQ(range, started.front()) << "windows are waited for in order";
@@ -379,6 +420,10 @@ TEST_F(RebuildJobTest, WritesBackWindowByWindowAndNamesTheImageLast) {
     }
   }
   EXPECT_GE(CountEvents(events, "wait"), 2u);
+  ASSERT_FALSE(window_data.empty());
+  for (std::size_t i = 0; i + 1 < window_data.size(); ++i) {
+    EXPECT_GE(window_data[i], kWriteBackWindow) << "only the last window holds less";
+  }
   EXPECT_TRUE(started.empty());
   EXPECT_EQ(waited_end, written_end);
   EXPECT_LT(FirstEvent(events, "wait"), FirstEvent(events, "flush"));
@@ -410,7 +455,7 @@ TEST_F(RebuildJobTest, WarnsBeforeWritingOfStreamingAudioThatCouldFreezeTheGame)
   const auto disk = UseCachedDisk();
   std::string said_before_writing;
   disk->on_event = [&](const std::string& event) {
-    if (event == "size") said_before_writing = console_.AllLines();
+    if (event.starts_with("size")) said_before_writing = console_.AllLines();
   };
   ASSERT_EQ(Run({.verify = false}), 0) << console_.AllErrors();
   EXPECT_NE(said_before_writing.find(
@@ -446,38 +491,50 @@ TEST_F(RebuildJobTest, SaysOnceThatAFullSizeImageIsRebuiltAnyway) {
   ASSERT_NE(lines.find(note), std::string::npos) << lines;
   EXPECT_EQ(lines.find(note, lines.find(note) + 1), std::string::npos);
 
-  console_ = {};
-  services_.open_source = OpenSourceImage;
-  ASSERT_EQ(Run({.output = folder_.PathOf("wiped.gcm"), .verify = false}), 0);
-  EXPECT_EQ(console_.AllLines().find("Note:"), std::string::npos);
+  // Neither a wiped nor an oversize image has the full size.
+  services_.open_source = [this](const std::string&) {
+    return std::make_unique<testkit::MemorySourceImage>(image_.SystemArea(), 1'459'978'241);
+  };
+  for (const char* output : {"oversize.gcm", "wiped.gcm"}) {
+    console_ = {};
+    ASSERT_EQ(Run({.output = folder_.PathOf(output), .verify = false}), 0);
+    EXPECT_EQ(console_.AllLines().find("Note:"), std::string::npos) << output;
+    services_.open_source = OpenSourceImage;
+  }
 }
 
 #ifndef _WIN32
 // On POSIX nothing keeps others from writing the source while it is read (Windows opens it
-// without write sharing).
+// without write sharing). A writer may set the last-write time back (touch -r); the
+// status-change time still tells, and the disk is not blamed for what the source did.
 TEST_F(RebuildJobTest, ASourceChangedDuringTheRebuildIsNamedAsTheCause) {
   for (const bool verify : {true, false}) {
-    SCOPED_TRACE(verify ? "verifying" : "not verifying");
-    WriteFileBytes(source_path_, source_bytes_);
-    const auto disk = UseCachedDisk();
-    bool changed = false;
-    disk->on_event = [&](const std::string& event) {
-      if (changed || !event.starts_with("write")) return;
-      changed = true;
-      std::vector<std::byte> altered = source_bytes_;
-      altered.back() ^= std::byte{1};
-      WriteFileBytes(source_path_, altered);
-      std::filesystem::last_write_time(
-          source_path_, std::filesystem::last_write_time(source_path_) + std::chrono::hours(1));
-    };
-    console_ = {};
-    EXPECT_EQ(Run({.verify = verify}), 3);
-    EXPECT_NE(console_.AllErrors().find("The source image " + source_path_ +
-                                        " changed during the rebuild"),
-              std::string::npos)
-        << console_.AllErrors();
-    EXPECT_EQ(console_.AllErrors().find("Verification failed"), std::string::npos);
-    EXPECT_EQ(CountEvents(disk->events, "commit"), 0u);
+    for (const bool time_set_back : {false, true}) {
+      SCOPED_TRACE(std::string(verify ? "verifying" : "not verifying") +
+                   (time_set_back ? ", last-write time set back" : ""));
+      WriteFileBytes(source_path_, source_bytes_);
+      const auto disk = UseCachedDisk();
+      disk->on_event = [&](const std::string& event) {
+        if (event != "flush") return;
+        // Past the file system clock's tick, so that the status-change time moves.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto written = std::filesystem::last_write_time(source_path_);
+        std::vector<std::byte> altered = source_bytes_;
+        altered.back() ^= std::byte{1};
+        WriteFileBytes(source_path_, altered);
+        std::filesystem::last_write_time(source_path_,
+                                         time_set_back ? written : written + std::chrono::hours(1));
+      };
+      console_ = {};
+      EXPECT_EQ(Run({.verify = verify}), 3);
+      EXPECT_NE(console_.AllErrors().find("The source image " + source_path_ +
+                                          " changed while it was read (its size, last-write "
+                                          "time or status-change time is not what it was)"),
+                std::string::npos)
+          << console_.AllErrors();
+      EXPECT_EQ(console_.AllErrors().find("Verification failed"), std::string::npos);
+      EXPECT_EQ(CountEvents(disk->events, "commit"), 0u);
+    }
   }
 }
 
@@ -488,17 +545,20 @@ TEST_F(RebuildJobTest, RefusesAnOutputOrUnfinishedNameThatIsTheSourceItself) {
   const std::string part_named = folder_.PathOf("img.part");
   WriteFileBytes(part_named, source_bytes_);
   EXPECT_EQ(Run({.image = part_named, .output = folder_.PathOf("img")}), 3);
-  EXPECT_NE(console_.AllErrors().find("The unfinished image would be written as " + part_named +
-                                      ", which is the image to rebuild itself"),
-            std::string::npos)
+  EXPECT_NE(
+      console_.AllErrors().find("Error: The unfinished image would be written as " + part_named +
+                                ", which is the image to rebuild itself, and kelvore "
+                                "never changes it."),
+      std::string::npos)
       << console_.AllErrors();
 
   const std::string other_name = folder_.PathOf("other name.gcm");
   std::filesystem::create_hard_link(source_path_, other_name);
   console_ = {};
   EXPECT_EQ(Run({.output = other_name}), 3);
-  EXPECT_NE(console_.AllErrors().find("The output " + other_name +
-                                      ", which is the image to rebuild itself"),
+  EXPECT_NE(console_.AllErrors().find("Error: The output " + other_name +
+                                      " is the image to rebuild itself, and kelvore never "
+                                      "changes it. Name another output with -o.\n"),
             std::string::npos)
       << console_.AllErrors();
   EXPECT_EQ(console_.AllErrors().find("unfinished image was removed"), std::string::npos);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,12 +15,14 @@ class RecordingConsole : public Console {
   void Line(std::string_view text) override { lines.emplace_back(text); }
   void Progress(std::string_view) override {}
   void Error(std::string_view text) override { errors.emplace_back(text); }
+  std::optional<LostOutput> CheckOutput() override { return lost; }
 
   std::string AllLines() const { return Join(lines); }
   std::string AllErrors() const { return Join(errors); }
 
   std::vector<std::string> lines;
   std::vector<std::string> errors;
+  std::optional<LostOutput> lost;  // what CheckOutput reports
 
  private:
   static std::string Join(const std::vector<std::string>& texts) {

@@ -81,8 +81,10 @@ class CachedDiskFile : public OutputFile {
     SparseBytes disk;
     std::uint64_t size = 0;
     std::size_t sector_size = 4096;
+    std::size_t buffer_alignment = 4096;
+    bool bypasses_cache = true;
     std::optional<std::uint64_t> damage_at;
-    // "size", "write O+L", "start O+L", "wait O+L", "flush", "drop", "read O+L", "commit NAME"
+    // "size N", "write O+L", "start O+L", "wait O+L", "flush", "drop", "read O+L", "commit NAME"
     std::vector<std::string> events;
     std::function<void(const std::string& event)> on_event;
   };
@@ -91,7 +93,7 @@ class CachedDiskFile : public OutputFile {
 
   void SetSize(std::uint64_t size) override {
     state_->size = size;
-    Log("size");
+    Log("size " + std::to_string(size));
   }
   void WriteAt(std::uint64_t offset, std::span<const std::byte> data) override {
     state_->cache.Write(offset, data);
@@ -136,20 +138,23 @@ class CachedDiskFile : public OutputFile {
   std::shared_ptr<State> state_;
 };
 
-// Reads the fake's disk and refuses, as Windows documents for unbuffered reads, any offset,
-// length or buffer address that is not a multiple of the sector size.
+// Reads the fake's disk and refuses, as Windows documents for unbuffered reads, any offset
+// or length that is not a multiple of the sector size, and any buffer address that is not a
+// multiple of the buffer alignment.
 class DiskReader : public StorageReader {
  public:
   explicit DiskReader(CachedDiskFile& file) : file_(file) {}
 
   std::size_t SectorSize() const override { return file_.state_->sector_size; }
-  bool BypassesCache() const override { return true; }
+  std::size_t BufferAlignment() const override { return file_.state_->buffer_alignment; }
+  bool BypassesCache() const override { return file_.state_->bypasses_cache; }
+  std::uint64_t Size() const override { return file_.state_->size; }
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     const std::size_t sector = SectorSize();
-    const auto address = reinterpret_cast<std::uintptr_t>(out.data());
-    if (offset % sector != 0 || out.size() % sector != 0 || address % sector != 0) {
+    const auto misalignment = reinterpret_cast<std::uintptr_t>(out.data()) % BufferAlignment();
+    if (offset % sector != 0 || out.size() % sector != 0 || misalignment != 0) {
       throw IoError("Unaligned read: " + CachedDiskFile::Range(offset, out.size()) + " into " +
-                    std::to_string(address % sector) + " past a sector boundary.");
+                    std::to_string(misalignment) + " past an alignment boundary.");
     }
     if (offset + out.size() > file_.state_->size) throw IoError("Read past the end.");
     file_.state_->disk.Read(offset, out);

@@ -16,6 +16,7 @@ struct RebuildRequest {
   LayoutOptions options = {};
   std::optional<std::string> output = {};  // default: beside the image, see DefaultOutputPath
   bool verify = true;
+  bool ciso = false;  // --ciso: a CISO file, which leaves out the blocks that hold only zeros
 };
 
 // `--info`, `--hash` or both: a report on the image, which nothing is written for.
@@ -33,10 +34,11 @@ struct UsageError {
 
 using Command = std::variant<RebuildRequest, InspectRequest, ShowHelp, ShowVersion, UsageError>;
 
-// Reads `IMAGE MODE [LETTER ...]` with `-o OUTPUT` and `--no-verify`, or `IMAGE` with
-// `--info` and/or `--hash`, and `--help` and `--version`; options may stand anywhere before
-// a `--`, after which every word is IMAGE, MODE or a letter (an image may be named "-x").
-// `args` excludes the program's own name.
+// Reads the command line's forms, as the usage shows them: `IMAGE MODE [LETTER ...]` with
+// `--ciso`, `-o OUTPUT` and `--no-verify`; `IMAGE` with `--info`, `--hash`, both or neither (the
+// report of --info); `--help`; `--version`. Options may stand anywhere before a `--`, after
+// which every word is IMAGE, MODE or a letter (an image may be named "-x"). `args` excludes
+// the program's own name.
 Command ParseArguments(const std::vector<std::string>& args);
 
 // Whether ParseArguments takes `word` for an option rather than for IMAGE, MODE or a letter:

@@ -1,5 +1,6 @@
 #include "kelvore/tool/disc_report.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #include "kelvore/base/message_format.h"
@@ -12,17 +13,19 @@
 namespace kelvore {
 namespace {
 
+// Where the report's values start.
+constexpr std::size_t kValueColumn = 19;
+
 std::string Field(std::string_view label, const std::string& value) {
-  std::string line = "  " + std::string(label) + ":";
-  line.resize(19, ' ');
-  return line + value;
+  return LabelColumn("  " + std::string(label) + ":", kValueColumn) + value;
 }
 
 std::string RegionLine(const Disc& disc) {
   const RegionCheck check = CheckRegion(disc.region, disc.game_code);
-  const std::string letter =
-      "the game code's " + ShownText(std::string(1, check.letter), DiscEncoding::kWindows1252);
   std::string line = RegionName(disc.region) + " (";
+  if (!check.letter) return line + "the game code is too short)";
+  const std::string letter =
+      "the game code's " + ShownText(std::string(1, *check.letter), DiscEncoding::kWindows1252);
   switch (check.result) {
     case RegionCheck::Result::kAgrees:
       return line + "agrees with " + letter + ")";
@@ -31,13 +34,21 @@ std::string RegionLine(const Disc& disc) {
     case RegionCheck::Result::kNotCompared:
       break;
   }
-  return line +
-         (check.letter == '\0' ? "the game code is too short" : letter + " is not compared") + ")";
+  return line + letter + " is not compared)";
 }
 
+// The buffer size is shown wherever it is set, even on a disc that streams no audio.
 std::string StreamingLine(const Disc& disc) {
-  if (!disc.audio_streaming) return "off";
-  return "on, stream buffer size " + std::to_string(disc.stream_buffer_size);
+  const std::string size = "stream buffer size " + std::to_string(disc.stream_buffer_size);
+  if (disc.audio_streaming) return "on, " + size;
+  return disc.stream_buffer_size == 0 ? "off" : "off, " + size;
+}
+
+// A file without data lies on no boundary: there is nothing of it that could start off one.
+std::string PlacementOf(const DiscFile& file) {
+  if (file.length == 0) return "empty, no data to place";
+  if (file.offset % format::kBlockSize == 0) return "on 32 KiB";
+  return "not on 32 KiB (at " + Hex(file.offset) + ")";
 }
 
 // Wiped, good or oversize, as Corvane says, against the full disc's size.
@@ -77,9 +88,7 @@ void ListStreamingAudioFiles(Console& console, const Disc& disc, const Interrupt
     if (!IsStreamingAudioName(disc.fst.NameOf(file.entry))) continue;
     if (!listed) console.Line("Streaming audio files:");
     listed = true;
-    const bool on_block = file.offset % format::kBlockSize == 0;
-    console.Line("  " + disc.fst.PathOf(file.entry) +
-                 (on_block ? "  on 32 KiB" : "  not on 32 KiB (at " + Hex(file.offset) + ")"));
+    console.Line("  " + disc.fst.PathOf(file.entry) + "  " + PlacementOf(file));
   }
   if (!listed) console.Line("No streaming audio files (.adp, .dtk).");
 }

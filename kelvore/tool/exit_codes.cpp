@@ -31,4 +31,14 @@ int ExitCodeOf(Console& console, const std::function<void()>& job,
   return kExitIoFailure;
 }
 
+int ReportExitCode(int exit_code, Console& console) {
+  const std::optional<LostOutput> lost = console.CheckOutput();
+  if (!lost) return exit_code;
+  if (!lost->reader_gone) {
+    console.Error("Error: Writing to standard output failed (" + lost->reason +
+                  "), so what it received is incomplete.");
+  }
+  return exit_code == kExitDone ? kExitIoFailure : exit_code;
+}
+
 }  // namespace kelvore

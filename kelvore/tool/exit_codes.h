@@ -22,4 +22,10 @@ int ExitCodeOf(
     Console& console, const std::function<void()>& job,
     const std::function<void()>& after_unfinished = [] {});
 
+// The exit code of a command whose output is what was asked for (a report, checksums, help),
+// once that output is checked, as coreutils check theirs: output that did not all arrive
+// turns success into kExitIoFailure, saying so on `console` unless the reader of a pipe had
+// gone (`kelvore IMAGE --hash | head -1`); a failure already reported keeps its code.
+int ReportExitCode(int exit_code, Console& console);
+
 }  // namespace kelvore

@@ -1,35 +1,15 @@
 #include "kelvore/tool/image_verifier.h"
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <cstring>
-#include <exception>
-#include <memory>
 #include <vector>
 
 #include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
-#include "kelvore/base/threads.h"
+#include "kelvore/tool/buffer_ring.h"
 
 namespace kelvore {
 namespace {
-
-// A buffer whose address is a multiple of `alignment`, as unbuffered reads require.
-class AlignedBuffer {
- public:
-  AlignedBuffer(std::size_t size, std::size_t alignment) : storage_(size + alignment) {
-    void* start = storage_.data();
-    std::size_t space = storage_.size();
-    data_ = static_cast<std::byte*>(std::align(alignment, size, start, space));
-  }
-
-  std::span<std::byte> First(std::size_t count) { return {data_, count}; }
-
- private:
-  std::vector<std::byte> storage_;
-  std::byte* data_;
-};
 
 // Reads the image block by block, in order, on a thread of its own and ahead of the
 // comparison, so that the storage goes on reading while the processor compares. Once
@@ -40,63 +20,39 @@ class ReadAhead {
       : reader_(reader),
         size_(size),
         interrupted_(interrupted),
-        buffers_{AlignedBuffer(kReadBackBlock, reader.SectorSize()),
-                 AlignedBuffer(kReadBackBlock, reader.SectorSize()),
-                 AlignedBuffer(kReadBackBlock, reader.SectorSize())} {}
-
-  // Stops the reading once the block it is reading is done.
-  ~ReadAhead() {
-    stopped_ = true;
-    free_buffers_.Release();
-    thread_.Join();
-  }
-  ReadAhead(const ReadAhead&) = delete;
-  ReadAhead& operator=(const ReadAhead&) = delete;
+        ring_({.buffers = kBlocksInHand,
+               .buffer_size = kReadBackBlock,
+               .alignment = reader.BufferAlignment()},
+              BufferRing::FirstHolder::kWorker,
+              [this](std::uint64_t block, RingBuffer& buffer) { Read(block, buffer); }) {}
 
   // The next block, once it is read; it stays valid until the next call. Throws what reading
-  // it threw.
+  // it threw, once every block before it has been handed out.
   std::span<const std::byte> Next() {
-    if (taken_ > 0) free_buffers_.Release();
-    read_blocks_.Acquire();
-    if (failure_) std::rethrow_exception(failure_);
-    return Block(taken_++);
+    if (taken_++ > 0) ring_.Give();
+    return ring_.Take().Data();
   }
 
  private:
-  std::span<std::byte> Block(std::uint64_t index) {
-    const std::uint64_t offset = index * kReadBackBlock;
-    const auto length =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kReadBackBlock, size_ - offset));
-    return buffers_[index % buffers_.size()].First(length);
-  }
+  // Two blocks ahead of the one compared: either side can fall behind for a moment.
+  static constexpr std::uint32_t kBlocksInHand = 3;
 
-  void ReadAll() {
-    for (std::uint64_t index = 0; index * kReadBackBlock < size_; ++index) {
-      free_buffers_.Acquire();
-      if (stopped_) return;
-      try {
-        StopIfInterrupted(interrupted_);
-        reader_.ReadAt(index * kReadBackBlock, Block(index));
-      } catch (...) {
-        failure_ = std::current_exception();
-        read_blocks_.Release();
-        return;
-      }
-      read_blocks_.Release();
-    }
+  // The turns past the image's end, which the ring goes on to while the last blocks are
+  // compared, read nothing.
+  void Read(std::uint64_t block, RingBuffer& buffer) {
+    const std::uint64_t offset = block * kReadBackBlock;
+    buffer.length = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kReadBackBlock, size_ - std::min(offset, size_)));
+    if (buffer.length == 0) return;
+    StopIfInterrupted(interrupted_);
+    reader_.ReadAt(offset, buffer.Data());
   }
 
   StorageReader& reader_;
   const std::uint64_t size_;
   const InterruptFlag& interrupted_;
-  // Two blocks ahead of the one compared: either side can fall behind for a moment.
-  std::array<AlignedBuffer, 3> buffers_;
-  Semaphore free_buffers_{3};
-  Semaphore read_blocks_{0};
-  std::atomic<bool> stopped_{false};
-  std::exception_ptr failure_;            // set by the reading thread before it releases the block
-  std::uint64_t taken_ = 0;               // blocks handed out
-  Thread thread_{[this] { ReadAll(); }};  // last: starts once everything else is in place
+  std::uint64_t taken_ = 0;  // blocks handed out
+  BufferRing ring_;          // last: its thread reads through the members above
 };
 
 // Compares the image block by block with the expected bytes, which arrive in ascending

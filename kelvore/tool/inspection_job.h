@@ -3,13 +3,14 @@
 #include "kelvore/base/interruption.h"
 #include "kelvore/tool/command_line.h"
 #include "kelvore/tool/console.h"
-#include "kelvore/tool/rebuild_job.h"
+#include "kelvore/tool/source_image.h"
 
 namespace kelvore {
 
 // --info and --hash: the disc report, then the image's checksums, reading the image only.
-// Returns the exit code: 0, or 2 for an invalid image (--info), 3 for a read failure or an
-// interruption.
+// Returns the exit code: 0; 2 for an invalid image (--info), whose checksums are still shown
+// when asked for; 3 for a read failure, an interruption, or an image that changed while its
+// checksums were computed.
 int RunInspection(const InspectRequest& request, const SourceOpener& open_source, Console& console,
                   const InterruptFlag& interrupted);
 

@@ -1,5 +1,7 @@
 #include "kelvore/tool/option_letters.h"
 
+#include "kelvore/base/message_format.h"
+
 namespace kelvore {
 namespace {
 
@@ -30,8 +32,7 @@ std::string LettersTyped(ImageMode mode, const LayoutOptions& options) {
 std::string OptionLettersHelp() {
   std::string help;
   for (const OptionLetter& option : kOptionLetters) {
-    std::string line = "  " + std::string(option.letter);
-    line.resize(kHelpColumn, ' ');
+    std::string line = LabelColumn("  " + std::string(option.letter), kHelpColumn);
     for (const char c : option.help) {
       line += c;
       if (c == '\n') line.append(kHelpColumn, ' ');

@@ -11,7 +11,8 @@ namespace kelvore {
 
 // One option letter of `kelvore IMAGE MODE [LETTER ...]`: everything the command line, the
 // summary and the help text say of it, and the layout option it turns on. A new letter is
-// its constant in rebuild_facts.h, a row here and its layout option.
+// a row here and its layout option. Corvane's own letters come from rebuild_facts.h, and
+// its command line keeps a slot for each of those two only (see windows_command_line.h).
 struct OptionLetter {
   std::string_view letter;
   std::string_view summary;  // after the letter in the summary's "Options:" line
@@ -19,7 +20,7 @@ struct OptionLetter {
   bool LayoutOptions::*turns_on;
 };
 
-// In the order Corvane writes them: `IMAGE MODE ALIGN STREAM`.
+// Corvane's letters first, in the order it writes them: `IMAGE MODE ALIGN STREAM`.
 inline constexpr std::array<OptionLetter, 2> kOptionLetters = {{
     {corvane::rebuild::kAlignOption, "every file on 32 KiB",
      "start every file on a 32 KiB boundary", &LayoutOptions::align_all_files},

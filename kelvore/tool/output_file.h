@@ -9,18 +9,22 @@
 namespace kelvore {
 
 // Reads a file as the storage holds it, not as the system's cache does. Like Windows'
-// unbuffered reads (and Linux's direct ones), it takes only offsets, lengths and buffer
-// addresses that are multiples of SectorSize().
+// unbuffered reads (and Linux's direct ones), it takes only offsets and lengths that are
+// multiples of SectorSize(), into buffers whose addresses are multiples of BufferAlignment().
 class StorageReader {
  public:
   virtual ~StorageReader() = default;
 
-  // A power of two of at least 4,096 that divides 32 KiB.
+  // Each a power of two of at least 4,096 that divides 32 KiB.
   virtual std::size_t SectorSize() const = 0;
+  virtual std::size_t BufferAlignment() const = 0;
 
-  // False where the file system cannot read around its cache: the reader then reads what
-  // the system held after being told to drop the file's cached data, which is best effort.
+  // False where the reader cannot make sure that its reads reach the storage (the system or
+  // the file system may answer them from a cache): the read-back is then best effort.
   virtual bool BypassesCache() const = 0;
+
+  // The file's size as the file system holds it; throws IoError when it cannot tell.
+  virtual std::uint64_t Size() const = 0;
 
   // Fills `out` from `offset`; throws IoError when reading fails or the file ends early.
   virtual void ReadAt(std::uint64_t offset, std::span<std::byte> out) = 0;

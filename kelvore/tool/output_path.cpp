@@ -15,12 +15,13 @@ constexpr std::string_view kSeparators = "/";
 
 }  // namespace
 
-std::string DefaultOutputPath(const std::string& image_path) {
+std::string DefaultOutputPath(const std::string& image_path, std::string_view extension) {
   const std::size_t separator = image_path.find_last_of(kSeparators);
   const std::size_t name_begin = separator == std::string::npos ? 0 : separator + 1;
   const std::size_t dot = image_path.rfind('.');
   const bool has_extension = dot != std::string::npos && dot > name_begin;
-  return image_path.substr(0, has_extension ? dot : image_path.size()) + ".rebuilt.gcm";
+  return image_path.substr(0, has_extension ? dot : image_path.size()) + ".rebuilt" +
+         std::string(extension);
 }
 
 std::string PartPathFor(const std::string& output_path) { return output_path + ".part"; }
@@ -38,11 +39,12 @@ std::string PartExistsMessage(const std::string& part_path) {
 }
 
 std::string OutputIsSourceMessage(const std::string& path, bool unfinished) {
-  const std::string where = unfinished
-                                ? "The unfinished image would be written as " + Printable(path)
-                                : "The output " + Printable(path);
-  return where + ", which is the image to rebuild itself; kelvore never changes it. Name " +
-         "another output with -o.";
+  const std::string where =
+      unfinished ? "The unfinished image would be written as " + Printable(path) + ", which"
+                 : "The output " + Printable(path);
+  return where +
+         " is the image to rebuild itself, and kelvore never changes it. Name another "
+         "output with -o.";
 }
 
 std::string LeftoverPartMessage(const std::string& final_path, const std::string& part_path,

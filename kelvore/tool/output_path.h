@@ -1,12 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kelvore {
 
 // "<folder>/<stem>.rebuilt.gcm" beside the image, the stem being the image's name without its
-// last extension.
-std::string DefaultOutputPath(const std::string& image_path);
+// last extension, and `extension` in place of ".gcm".
+std::string DefaultOutputPath(const std::string& image_path, std::string_view extension = ".gcm");
 
 // The name the image is written under until it is complete.
 std::string PartPathFor(const std::string& output_path);

@@ -6,6 +6,9 @@
 #include "kelvore/disc/disc_reader.h"
 #include "kelvore/disc/image_plan.h"
 #include "kelvore/disc/layout.h"
+#include "kelvore/tool/ciso_source.h"
+#include "kelvore/tool/ciso_verifier.h"
+#include "kelvore/tool/ciso_writer.h"
 #include "kelvore/tool/exit_codes.h"
 #include "kelvore/tool/image_verifier.h"
 #include "kelvore/tool/image_writer.h"
@@ -28,9 +31,9 @@ void RequireOutputFree(const SourceImage& source, const std::string& output_path
 
 std::string SourceChangedMessage(const std::string& image_path) {
   return "The source image " + Printable(image_path) +
-         " changed during the rebuild (its size or last-write time is not what it was), so "
-         "the new image could hold a mix of old and new data. Rebuild it again once nothing "
-         "writes to it.";
+         " changed while it was read (its size, last-write time or status-change time is not "
+         "what it was), so the new image might not hold what the source holds now. Rebuild it "
+         "again once nothing writes to it.";
 }
 
 struct Rebuilding {
@@ -41,30 +44,42 @@ struct Rebuilding {
   const ImagePlan& plan;
 };
 
-// Writes the image and pushes it to the storage; reads it back from there to compare unless
-// asked not to.
-void WriteAndVerify(const Rebuilding& job, OutputFile& output) {
-  RunWithProgress(
-      job.console, "Writing", job.plan.DataBytes(), job.interrupted,
-      [&](const TransferControl& control) { WriteImage(job.plan, job.source, output, control); });
+// Writes the image, plain or as a CISO file, and pushes it to the storage; reads it back from
+// there to compare unless asked not to. Returns the file's size.
+std::uint64_t WriteAndVerify(const Rebuilding& job, OutputFile& output) {
+  std::uint64_t file_size = job.plan.ImageSize();
+  RunWithProgress(job.console, "Writing", job.plan.DataBytes(), job.interrupted,
+                  [&](const TransferControl& control) {
+                    if (job.request.ciso) {
+                      file_size = WriteCisoImage(job.plan, job.source, output, control);
+                    } else {
+                      WriteImage(job.plan, job.source, output, control);
+                    }
+                  });
   job.console.Progress("Saving to the disk ...");
   output.Flush();
-  if (!job.request.verify) return;
+  if (!job.request.verify) return file_size;
   const auto reader = output.OpenReadBack();
   if (!reader->BypassesCache()) {
-    job.console.Line(
-        "This file system cannot be read around the system's cache: the cache was dropped "
-        "first, and the read-back is best effort.");
+    job.console.Line("Note: the read-back is best effort here: the system may answer it from a");
+    job.console.Line("  copy of the image in memory rather than from the disk.");
   }
-  RunWithProgress(
-      job.console, "Verifying", job.plan.ImageSize(), job.interrupted,
-      [&](const TransferControl& control) { VerifyImage(job.plan, job.source, *reader, control); });
+  RunWithProgress(job.console, "Verifying", job.plan.ImageSize(), job.interrupted,
+                  [&](const TransferControl& control) {
+                    if (job.request.ciso) {
+                      VerifyCisoImage(job.plan, job.source, *reader, control);
+                    } else {
+                      VerifyImage(job.plan, job.source, *reader, control);
+                    }
+                  });
+  return file_size;
 }
 
 // A source that changed while it was read is what a failure, or even a success, is about.
-void WriteAndVerifyUnchangedSource(const Rebuilding& job, OutputFile& output) {
+std::uint64_t WriteAndVerifyUnchangedSource(const Rebuilding& job, OutputFile& output) {
+  std::uint64_t file_size = 0;
   try {
-    WriteAndVerify(job, output);
+    file_size = WriteAndVerify(job, output);
   } catch (const IoError&) {
     const bool interrupted = job.interrupted.load();
     if (!interrupted && job.source.ChangedSinceOpened()) {
@@ -73,13 +88,26 @@ void WriteAndVerifyUnchangedSource(const Rebuilding& job, OutputFile& output) {
     throw;
   }
   if (job.source.ChangedSinceOpened()) throw IoError(SourceChangedMessage(job.request.image));
+  return file_size;
+}
+
+// "1,459,978,240 bytes", or for a CISO file its size and the image's.
+std::string DoneSizes(const RebuildRequest& request, std::uint64_t file_size,
+                      std::uint64_t image_size) {
+  if (!request.ciso) return ByteCount(image_size);
+  std::string sizes = ByteCount(file_size);
+  sizes += ", a CISO of the ";
+  sizes += GroupedDecimal(image_size);
+  sizes += "-byte image";
+  return sizes;
 }
 
 void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
              const InterruptFlag& interrupted, bool& output_started) {
-  const auto source = services.open_source(request.image);
+  const auto source = OpenImageOrCiso(services.open_source, request.image, console);
   const Disc disc = ReadDisc(*source, interrupted);
-  const std::string output_path = request.output.value_or(DefaultOutputPath(request.image));
+  const std::string output_path =
+      request.output.value_or(DefaultOutputPath(request.image, request.ciso ? ".ciso" : ".gcm"));
   for (const std::string& line : SummaryLines(disc, request, output_path)) console.Line(line);
   NoteFullSizeImage(console, disc, request);
 
@@ -91,10 +119,12 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
   const ImagePlan plan(disc, layout, ReadBytes(*source, 0, format::kHeaderSize));
   const auto output = services.create_output(PartPathFor(output_path));
   output_started = true;
-  WriteAndVerifyUnchangedSource({request, console, interrupted, *source, plan}, *output);
+  const std::uint64_t file_size =
+      WriteAndVerifyUnchangedSource({request, console, interrupted, *source, plan}, *output);
   StopIfInterrupted(interrupted);
   output->CommitAs(output_path);
-  console.Line("Done: " + Printable(output_path) + " (" + ByteCount(plan.ImageSize()) + ").");
+  console.Line("Done: " + Printable(output_path) + " (" +
+               DoneSizes(request, file_size, plan.ImageSize()) + ").");
 }
 
 }  // namespace

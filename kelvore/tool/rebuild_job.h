@@ -12,9 +12,6 @@
 
 namespace kelvore {
 
-// Opens the image at `path` for reading.
-using SourceOpener = std::function<std::unique_ptr<SourceImage>(const std::string& path)>;
-
 // The file operations a rebuild uses; the platform layer supplies the real ones.
 struct RebuildServices {
   SourceOpener open_source;

@@ -1,6 +1,7 @@
 #include "kelvore/tool/rebuild_summary.h"
 
 #include "kelvore/base/message_format.h"
+#include "kelvore/disc/ciso.h"
 #include "kelvore/disc/disc_encoding.h"
 #include "kelvore/disc/disc_format.h"
 #include "kelvore/disc/streaming_audio.h"
@@ -15,6 +16,12 @@ std::string ModeLine(ImageMode mode) {
                                       : "g, a 3 GB image of " + size + " bytes";
 }
 
+std::string FormatLine(const RebuildRequest& request) {
+  if (!request.ciso) return "plain, every byte of the image";
+  return "CISO in blocks of " + GroupedDecimal(ciso::kBlockSize / 1024) +
+         " KiB, those holding only zeros left out";
+}
+
 }  // namespace
 
 std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& request,
@@ -27,6 +34,7 @@ std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& re
           CountOf(disc.fst.Files().size(), "file") + ")",
       "  Mode:    " + ModeLine(request.mode),
       "  Options: " + OptionsSummary(request.options),
+      "  Format:  " + FormatLine(request),
       std::string("  Verify:  ") + (request.verify ? "yes, read back from the disk" : "no"),
       "  Output:  " + Printable(output_path),
   };

@@ -14,38 +14,54 @@ std::string LettersUsage() {
   return usage;
 }
 
+// The forms of the command line: a rebuild, then a report. Options may stand anywhere before
+// `--`; the usage shows them first, where they always work.
+std::string FormsUsage() {
+  return "Usage: kelvore [--ciso] [-o OUTPUT] [--no-verify] [--] IMAGE f|g " + LettersUsage() +
+         "\n"
+         "       kelvore [--info] [--hash] [--] IMAGE\n";
+}
+
 }  // namespace
 
 std::string HelpText() {
   return std::string(kVersionText) +
          ": rebuilds a wiped GameCube disc image (.gcm) into a full-size one,\n"
          "and reports what a disc is and the checksums of an image.\n"
-         "\n"
-         "Usage: kelvore [--] IMAGE MODE " +
-         LettersUsage() +
-         " [-o OUTPUT] [--no-verify]\n"
-         "       kelvore [--] IMAGE --info and/or --hash\n"
+         "\n" +
+         FormsUsage() +
          "       kelvore --help | --version\n"
          "\n"
-         "  IMAGE        the image to rebuild; it is only read, never changed\n"
-         "  MODE         f  a standard image of 1,459,978,240 bytes\n"
-         "               g  a 3 GB image of 3,221,225,472 bytes with the files at its end\n" +
+         "  IMAGE        the image to rebuild or report on; it is only read, never changed\n"
+         "  f            a standard image of 1,459,978,240 bytes\n"
+         "  g            a 3 GB image of 3,221,225,472 bytes with the files at its end\n" +
          OptionLettersHelp() +
+         "  --ciso       write a CISO file, which leaves out the blocks that hold only\n"
+         "               zeros, for loaders and emulators (default: NAME.rebuilt.ciso)\n"
          "  -o OUTPUT    where to write the new image (default: NAME.rebuilt.gcm beside\n"
          "               IMAGE); an existing file is never replaced\n"
          "  --no-verify  do not read the new image back to compare it with the source\n"
          "  --info       report what the disc is and how it would rebuild, from its system\n"
-         "               area and file table alone; takes no MODE and writes nothing\n"
+         "               area and file table alone, writing nothing; what IMAGE named\n"
+         "               alone gets\n"
          "  --hash       the CRC32, MD5 and SHA-1 of the whole image, as dump lists give\n"
-         "               them; takes no MODE and writes nothing\n"
-         "  --           every word after it is IMAGE, MODE or a letter, even one that\n"
-         "               starts with '-'\n"
+         "               them, writing nothing\n"
+         "  --           every word after it is IMAGE, f, g or a letter, even one that\n"
+         "               starts with '-'; options stand before it\n"
          "\n"
          "The new image is written as OUTPUT.part and saved to the disk as it goes. Then,\n"
          "unless --no-verify is given, it is read back from the disk itself, not from the\n"
-         "system's memory, and every byte is compared with the source; where the file\n"
-         "system cannot read around its cache, the cache is dropped first and the\n"
-         "read-back is best effort. Only then does it take its final name.\n"
+         "system's memory, and every byte is compared with the source. Where kelvore\n"
+         "cannot make sure of that (some file systems answer from a cache all the same),\n"
+         "it says the read-back is best effort. Only then does the image take its final\n"
+         "name.\n"
+         "\n"
+         "A CISO file takes about the space of the data, not of the disc, and keeps every\n"
+         "file where the new image has it, so t and s hold there too. For a loader on an\n"
+         "SD card or USB drive:\n"
+         "  kelvore \"Disc One.gcm\" f s --ciso    writes Disc One.rebuilt.ciso\n"
+         "Some loaders refuse images larger than a full disc, which g makes. --info,\n"
+         "--hash and a rebuild read a CISO file as the whole image it stands for.\n"
          "\n"
          "Games that stream music from the disc may freeze when a streaming audio file\n"
          "does not start on 32 KiB: before such a rebuild kelvore warns, and s or t\n"
@@ -74,11 +90,6 @@ std::string HelpText() {
          "behind.";
 }
 
-std::string ShortUsage() {
-  return "Usage: kelvore [--] IMAGE f|g " + LettersUsage() +
-         " [-o OUTPUT] [--no-verify]\n"
-         "       kelvore [--] IMAGE --info and/or --hash\n"
-         "Run kelvore --help for details.";
-}
+std::string ShortUsage() { return FormsUsage() + "Run kelvore --help for details."; }
 
 }  // namespace kelvore

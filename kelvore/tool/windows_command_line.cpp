@@ -1,12 +1,12 @@
 #include "kelvore/tool/windows_command_line.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstddef>
 #include <optional>
 
 #include "kelvore/tool/command_line.h"
-#include "kelvore/tool/option_letters.h"
 #include "support/rebuild_facts.h"
 
 namespace kelvore {
@@ -57,33 +57,46 @@ bool HoldsOptionWord(std::string_view text) {
   return false;
 }
 
+// The letters Corvane writes, in its order, each in a slot of its own after the mode that
+// stays blank when the letter is not chosen. Corvane's line keeps these two slots whatever
+// letters kelvore reads.
+constexpr std::array<std::string_view, 2> kCorvaneLetters = {kAlignOption, kStreamOption};
+
+bool IsKnown(std::string_view letter, std::span<const OptionLetter> known_letters) {
+  return std::any_of(known_letters.begin(), known_letters.end(),
+                     [letter](const OptionLetter& known) { return known.letter == letter; });
+}
+
 // The end of a line as Corvane composes it for `mode` and the letters `chosen` names (bit i
-// for letter i of kOptionLetters): " MODE", then for each letter a blank and the letter or
-// nothing.
+// for Corvane's letter i): " MODE", then for each letter a blank and the letter or nothing.
+// Empty where `chosen` names a letter kelvore does not know.
 std::string CorvaneSuffix(std::string_view mode, std::size_t chosen,
+                          std::span<const OptionLetter> known_letters,
                           std::vector<std::string>& letters) {
   std::string suffix(1, ' ');
   suffix.append(mode);
-  for (std::size_t i = 0; i < kOptionLetters.size(); ++i) {
+  for (std::size_t i = 0; i < kCorvaneLetters.size(); ++i) {
     suffix += ' ';
     if ((chosen & (std::size_t{1} << i)) == 0) continue;
-    suffix += kOptionLetters[i].letter;
-    letters.emplace_back(kOptionLetters[i].letter);
+    if (!IsKnown(kCorvaneLetters[i], known_letters)) return {};
+    suffix += kCorvaneLetters[i];
+    letters.emplace_back(kCorvaneLetters[i]);
   }
   return suffix;
 }
 
 // IMAGE, MODE and the option letters of a line in exactly the form Corvane composes: no
 // quotes and no option words anywhere.
-std::optional<std::vector<std::string>> CorvaneArguments(std::string_view tail) {
+std::optional<std::vector<std::string>> CorvaneArguments(
+    std::string_view tail, std::span<const OptionLetter> known_letters) {
   if (tail.find('"') != std::string_view::npos || HoldsOptionWord(tail)) return std::nullopt;
   static constexpr std::array<std::string_view, 2> kModes = {kStandardMode, kLargeMode};
-  constexpr std::size_t kLetterChoices = std::size_t{1} << kOptionLetters.size();
+  constexpr std::size_t kLetterChoices = std::size_t{1} << kCorvaneLetters.size();
   for (std::string_view mode : kModes) {
     for (std::size_t chosen = 0; chosen < kLetterChoices; ++chosen) {
       std::vector<std::string> letters;
-      const std::string suffix = CorvaneSuffix(mode, chosen, letters);
-      if (tail.size() <= suffix.size() || !tail.ends_with(suffix)) continue;
+      const std::string suffix = CorvaneSuffix(mode, chosen, known_letters, letters);
+      if (suffix.empty() || tail.size() <= suffix.size() || !tail.ends_with(suffix)) continue;
       const std::string_view image = tail.substr(0, tail.size() - suffix.size());
       if (IsBlank(image.back())) continue;
       std::vector<std::string> args{std::string(image), std::string(mode)};
@@ -136,9 +149,10 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text) {
 }
 
 std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
-                                                  std::string_view own_path) {
+                                                  std::string_view own_path,
+                                                  std::span<const OptionLetter> known_letters) {
   const std::string_view tail = TrimLeadingBlanks(SkipProgramPath(command_line, own_path));
-  if (auto args = CorvaneArguments(tail)) return *args;
+  if (auto args = CorvaneArguments(tail, known_letters)) return *args;
   return SplitWindowsArguments(tail);
 }
 

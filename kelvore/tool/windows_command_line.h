@@ -1,8 +1,11 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "kelvore/tool/option_letters.h"
 
 namespace kelvore {
 
@@ -20,7 +23,11 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text);
 // or nothing, a blank, then "s" or nothing) and holding no quote and no option word keeps
 // everything before the mode as the image path. Any other line, Corvane's quoted ones among
 // them, is split as every Windows program splits it, so options may stand anywhere.
-std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
-                                                  std::string_view own_path);
+//
+// Corvane writes a slot for each of its two letters, t and s, whatever letters kelvore reads;
+// `known_letters`, the letters kelvore reads, only decides which of them a slot may hold.
+std::vector<std::string> ArgumentsFromCommandLine(
+    std::string_view command_line, std::string_view own_path,
+    std::span<const OptionLetter> known_letters = kOptionLetters);
 
 }  // namespace kelvore

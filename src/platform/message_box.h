@@ -10,6 +10,8 @@ namespace message_style {
 inline constexpr std::uint32_t kOk = 0x0;
 inline constexpr std::uint32_t kIconError = 0x10;
 inline constexpr std::uint32_t kIconInformation = 0x40;
+// A box without owner disables every top-level window of the calling thread while shown.
+inline constexpr std::uint32_t kTaskModal = 0x2000;
 }  // namespace message_style
 
 // A modal message box: returns when the user closes it.

@@ -18,8 +18,16 @@ namespace doubles {
 // it becomes U+FFFD. Empty input and a buffer that is too small fail as well.
 class DocumentedUtf8CodePage final : public platform::AnsiCodePageApi {
  public:
+  // How a call that fills a buffer behaves; a call that measures always answers.
+  enum class Fill {
+    kAsDocumented,
+    kFails,         // as when the system runs out of memory between measuring and filling
+    kOneUnitShort,  // as when the code page changed between the two calls
+  };
+
   // From now on every conversion fails, as when the system runs out of memory.
   void FailEveryCall() { failing_ = true; }
+  void SetFill(Fill fill) { fill_ = fill; }
 
   std::uint32_t GetACP() override { return kUtf8CodePage; }
 
@@ -78,14 +86,16 @@ class DocumentedUtf8CodePage final : public platform::AnsiCodePageApi {
   }
 
   template <typename Text, typename Unit>
-  static int Deliver(const Text& converted, std::span<Unit> output) {
+  int Deliver(const Text& converted, std::span<Unit> output) const {
     if (output.empty()) return static_cast<int>(converted.size());
-    if (output.size() < converted.size()) return 0;
-    std::copy(converted.begin(), converted.end(), output.begin());
-    return static_cast<int>(converted.size());
+    if (output.size() < converted.size() || fill_ == Fill::kFails) return 0;
+    const std::size_t count = converted.size() - (fill_ == Fill::kOneUnitShort ? 1 : 0);
+    std::copy_n(converted.begin(), count, output.begin());
+    return static_cast<int>(count);
   }
 
   bool failing_ = false;
+  Fill fill_ = Fill::kAsDocumented;
 };
 
 }  // namespace doubles

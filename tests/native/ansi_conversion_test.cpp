@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "doubles/documented_utf8_code_page.h"
 #include "platform/executable.h"
@@ -62,6 +63,26 @@ TEST_F(Utf8AnsiCodePage, EachFailureTellsWhetherTheSystemFailed) {
   failure = ConversionFailure::kTooLong;
   EXPECT_EQ(AnsiToWide(system, "disc.gcm", Fidelity::kLossy, &failure), std::nullopt);
   EXPECT_EQ(failure, ConversionFailure::kSystemFailed);
+}
+
+// The system measured the text, then filling the buffer failed or gave another length: no
+// text, not the buffer's untouched or half-filled contents, and a reason that tells which.
+TEST_F(Utf8AnsiCodePage, AFillThatFailsOrChangesLengthAfterTheMeasureIsNoText) {
+  using Fill = doubles::DocumentedUtf8CodePage::Fill;
+  const std::pair<Fill, ConversionFailure> cases[] = {
+      {Fill::kFails, ConversionFailure::kSystemFailed},
+      {Fill::kOneUnitShort, ConversionFailure::kLengthChanged}};
+  for (const auto& [fill, reason] : cases) {
+    system.SetFill(fill);
+    for (const Fidelity fidelity : {Fidelity::kExact, Fidelity::kLossy}) {
+      ConversionFailure failure{};
+      EXPECT_EQ(WideToAnsi(system, u"disc.gcm", fidelity, &failure), std::nullopt);
+      EXPECT_EQ(failure, reason);
+      failure = ConversionFailure::kTooLong;
+      EXPECT_EQ(AnsiToWide(system, "disc.gcm", fidelity, &failure), std::nullopt);
+      EXPECT_EQ(failure, reason);
+    }
+  }
 }
 
 TEST(AnsiConversionError, ShowsTheSystemsReasonOnlyWhenASystemCallFailed) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "doubles/memory_files.h"
@@ -229,6 +230,30 @@ TEST_F(BinaryFileStreamJournal, AReadThatFindsNothingLeftClosesTheFile) {
   EXPECT_EQ(stream.Read(buffer, 4), 0);
   EXPECT_EQ(stream.file(), "ten");
   EXPECT_EQ(stream.Length(), 10);
+}
+
+// A closed stream holds no number: the number its file had may have gone to another
+// stream's file since, which closing or repointing the first must leave open.
+TEST_F(BinaryFileStreamJournal, AStreamClosedOnceNeverClosesTheNumberAgain) {
+  files.Add("empty", {});
+  files.Add("ten", testing_support::CountingBytes(10));
+  for (const auto close : {+[](cBinaryFileStream& done) { done.Dispose(); },
+                           +[](cBinaryFileStream& done) {
+                             Bytes nothing(1);
+                             done.Read(nothing, 1);  // closes the empty file
+                           }}) {
+    auto first = std::make_unique<cBinaryFileStream>(table, files, "Corvane");
+    first->file("empty");
+    close(*first);
+    cBinaryFileStream second(table, files, "Corvane");
+    second.file("ten");
+    first->Dispose();
+    first.reset();
+    EXPECT_EQ(files.OpenCount(), 1);
+    Bytes buffer(4);
+    EXPECT_EQ(second.Read(buffer, 4), 4);
+    EXPECT_EQ(buffer, (Bytes{1, 2, 3, 4}));
+  }
 }
 
 TEST_F(BinaryFileStreamJournal, AnEmptyFileIsClosedByTheFirstRead) {

@@ -14,11 +14,12 @@
 #include "kelvore/base/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
-// Digests of the system's CNG, with only what Windows 7 offers: an algorithm handle opened
-// for the run and a hash object in memory of our own.
+// Digests of the system's CNG, as every Windows version that has CNG offers them: an
+// algorithm provider opened for each digest, and a hash object in memory of our own.
 namespace kelvore {
 namespace {
 
+using platform::win32::NullOnFailure;
 using platform::win32::UniqueHandle;
 
 // The CNG functions this file calls.
@@ -32,7 +33,7 @@ struct CngFunctions {
   decltype(&BCryptDestroyHash) destroy_hash;
 };
 
-// bcrypt.dll is not one of the DLLs Windows always takes from the system folder.
+// bcrypt.dll, loaded from the system folder, and the functions this file calls from it.
 class CngLibrary {
  public:
   CngLibrary()
@@ -60,21 +61,13 @@ const CngFunctions& Cng() {
   return library.Functions();
 }
 
-// An algorithm provider, closed with BCryptCloseAlgorithmProvider.
-struct AlgorithmHandleTraits {
-  using Handle = BCRYPT_ALG_HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { Cng().close_algorithm(handle, 0); }
-};
-using UniqueAlgorithm = UniqueHandle<AlgorithmHandleTraits>;
+void CloseAlgorithm(BCRYPT_ALG_HANDLE handle) { Cng().close_algorithm(handle, 0); }
+void DestroyHash(BCRYPT_HASH_HANDLE handle) { Cng().destroy_hash(handle); }
 
+// An algorithm provider, closed with BCryptCloseAlgorithmProvider.
+using UniqueAlgorithm = UniqueHandle<NullOnFailure<BCRYPT_ALG_HANDLE, CloseAlgorithm>>;
 // A hash object, destroyed with BCryptDestroyHash before its memory goes.
-struct HashHandleTraits {
-  using Handle = BCRYPT_HASH_HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { Cng().destroy_hash(handle); }
-};
-using UniqueHash = UniqueHandle<HashHandleTraits>;
+using UniqueHash = UniqueHandle<NullOnFailure<BCRYPT_HASH_HANDLE, DestroyHash>>;
 
 class CngDigest : public Digest {
  public:

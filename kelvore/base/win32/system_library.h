@@ -24,19 +24,12 @@ class SystemLibrary {
   }
 
  private:
-  // LoadLibrary's modules are freed with FreeLibrary.
-  struct ModuleHandleTraits {
-    using Handle = HMODULE;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle handle) { ::FreeLibrary(handle); }
-  };
-
   void* FindAddress(const char* name) const;
   std::string LoadFailure() const;
 
   std::string description_;
   std::wstring path_;
-  platform::win32::UniqueHandle<ModuleHandleTraits> module_;
+  platform::win32::UniqueModule module_;
 };
 
 }  // namespace kelvore

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "kelvore/tool/console_lines.h"
@@ -60,32 +62,54 @@ class LocaleText {
   iconv_t converter_ = kNoConversion;
 };
 
+LostOutput LostOutputOf(int error) { return {error == EPIPE, std::strerror(error)}; }
+
+// Closing a copy of the descriptor makes a file system that writes at close (NFS) report a
+// failure now, as closing it would, while it stays open. False, with errno set, on a failure.
+bool ClosesCleanly(int fd) {
+  const int copy = dup(fd);
+  return copy < 0 || close(copy) == 0;
+}
+
 class TerminalConsole : public Console {
  public:
-  void Line(std::string_view text) override { Write(stdout, lines_.Line(text)); }
+  void Line(std::string_view text) override { WriteOutput(lines_.Line(text)); }
 
   void Progress(std::string_view text) override {
-    if (interactive_) Write(stdout, lines_.Progress(text));
+    if (interactive_) WriteOutput(lines_.Progress(text));
   }
 
   void Error(std::string_view text) override {
-    Write(stdout, lines_.EndProgress());
+    WriteOutput(lines_.EndProgress());
     Write(stderr, std::string(text) + "\n");
   }
 
+  std::optional<LostOutput> CheckOutput() override {
+    if (!lost_ && std::fflush(stdout) != 0) lost_ = LostOutputOf(errno);
+    if (!lost_ && !ClosesCleanly(STDOUT_FILENO)) lost_ = LostOutputOf(errno);
+    return lost_;
+  }
+
  private:
-  // A stream that cannot be written (a pipe whose reader has gone) loses the text, nothing
-  // more: the rebuild goes on and the exit code tells how it ended.
-  void Write(std::FILE* stream, const std::string& text) const {
-    if (text.empty()) return;
+  // Text that cannot be written (to a full disk, or to a pipe whose reader has gone) is
+  // lost, nothing more: the rebuild goes on and the exit code tells how it ended. The first
+  // loss is kept for CheckOutput.
+  void WriteOutput(const std::string& text) {
+    if (!Write(stdout, text) && !lost_) lost_ = LostOutputOf(errno);
+  }
+
+  // False, with errno set, when the text did not all reach the system.
+  bool Write(std::FILE* stream, const std::string& text) const {
+    if (text.empty()) return true;
     const std::string shown = locale_text_.From(text);
-    std::fwrite(shown.data(), 1, shown.size(), stream);
-    std::fflush(stream);
+    if (std::fwrite(shown.data(), 1, shown.size(), stream) != shown.size()) return false;
+    return std::fflush(stream) == 0;
   }
 
   bool interactive_ = isatty(STDOUT_FILENO) == 1;
   LocaleText locale_text_;
   ConsoleLines lines_{"\n"};
+  std::optional<LostOutput> lost_;
 };
 
 }  // namespace

@@ -12,7 +12,8 @@ namespace kelvore {
 using platform::win32::Narrow;
 
 // The C runtime's argv holds the arguments in the ANSI code page; the wide command line
-// keeps every character, and lets the unquoted paths Corvane composes be recognised.
+// keeps every character. Read whole, it also lets a line in Corvane's form whose caller left
+// a path with blanks unquoted be recognised (Corvane itself quotes such paths).
 std::vector<std::string> ProgramArguments(int, char**) {
   return ArgumentsFromCommandLine(Narrow(GetCommandLineW()), Narrow(platform::win32::ModulePath()));
 }

@@ -4,11 +4,13 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
 #include "kelvore/base/win32/long_path.h"
 #include "kelvore/tool/output_path.h"
+#include "kelvore/tool/read_back_alignment.h"
 #include "platform/win32/system_message.h"
 #include "platform/win32/unique_handle.h"
 
@@ -60,10 +62,23 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
          a.nFileIndexLow == b.nFileIndexLow;
 }
 
+// The change time (Vista and later) moves on any change to the file, its attributes
+// included, and unlike the last-write time cannot be set back by a program.
+bool GetChangeTime(HANDLE file, LARGE_INTEGER& change_time) {
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) return false;
+  change_time = basic.ChangeTime;
+  return true;
+}
+
 class SourceFile : public SourceImage {
  public:
-  SourceFile(UniqueFileHandle file, const BY_HANDLE_FILE_INFORMATION& opened, std::string path)
-      : file_(std::move(file)), opened_(opened), path_(std::move(path)) {}
+  SourceFile(UniqueFileHandle file, const BY_HANDLE_FILE_INFORMATION& opened,
+             LARGE_INTEGER opened_change_time, std::string path)
+      : file_(std::move(file)),
+        opened_(opened),
+        opened_change_time_(opened_change_time),
+        path_(std::move(path)) {}
 
   std::uint64_t Size() const override {
     return (std::uint64_t{opened_.nFileSizeHigh} << 32) | opened_.nFileSizeLow;
@@ -84,41 +99,67 @@ class SourceFile : public SourceImage {
   }
 
   // Nobody can write the file while it is open here: it is opened without write sharing,
-  // which fails while another program holds it for writing. Its times may still be set.
+  // which fails while another program holds it for writing. Its times and attributes may
+  // still be set.
   bool ChangedSinceOpened() const override {
     BY_HANDLE_FILE_INFORMATION now{};
-    if (!GetFileInformationByHandle(file_.Get(), &now)) return true;
+    LARGE_INTEGER change_time{};
+    if (!GetFileInformationByHandle(file_.Get(), &now) ||
+        !GetChangeTime(file_.Get(), change_time)) {
+      return true;
+    }
     return now.nFileSizeHigh != opened_.nFileSizeHigh || now.nFileSizeLow != opened_.nFileSizeLow ||
-           CompareFileTime(&now.ftLastWriteTime, &opened_.ftLastWriteTime) != 0;
+           CompareFileTime(&now.ftLastWriteTime, &opened_.ftLastWriteTime) != 0 ||
+           change_time.QuadPart != opened_change_time_.QuadPart;
   }
 
  private:
   UniqueFileHandle file_;
   BY_HANDLE_FILE_INFORMATION opened_;
+  LARGE_INTEGER opened_change_time_;
   std::string path_;
 };
 
-// Unbuffered reads take sector-aligned offsets, lengths and buffers; the reader keeps to
-// the volume's sector size and never less than 4,096 bytes, the most common size of
-// physical sectors, which disks may report as 512 for compatibility.
-constexpr std::size_t kLeastSectorSize = 4096;
-constexpr std::size_t kLargestSectorSize = 32 * 1024;
+// FILE_STORAGE_INFO and its information class, which Windows 8 brought and the headers declare
+// only for programs that require it.
+constexpr int kFileStorageInfoClass = 16;
+struct FileStorageInformation {
+  ULONG logical_bytes_per_sector;  // the smallest unit unbuffered reads take
+  ULONG physical_bytes_per_sector_for_atomicity;
+  ULONG physical_bytes_per_sector_for_performance;
+  ULONG file_system_effective_physical_bytes_per_sector_for_atomicity;
+  ULONG flags;
+  ULONG byte_offset_for_sector_alignment;
+  ULONG byte_offset_for_partition_alignment;
+};
 
-std::size_t SectorSizeOf(const std::wstring& system_path) {
+// The sector size the file's own handle reports: from Windows 8 on. Windows 7 does not know
+// the class and Wine does not implement it; both fail the call.
+std::optional<std::uint64_t> SectorSizeOfFile(HANDLE file) {
+  FileStorageInformation storage{};
+  if (!GetFileInformationByHandleEx(file,
+                                    static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileStorageInfoClass),
+                                    &storage, sizeof storage)) {
+    return std::nullopt;
+  }
+  return storage.logical_bytes_per_sector;
+}
+
+std::optional<std::uint64_t> SectorSizeOfVolume(const std::wstring& system_path) {
   std::wstring volume(system_path.size() + 1, L'\0');
   DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, clusters = 0;
   if (!GetVolumePathNameW(system_path.c_str(), volume.data(), static_cast<DWORD>(volume.size())) ||
       !GetDiskFreeSpaceW(volume.c_str(), &sectors_per_cluster, &bytes_per_sector, &free_clusters,
                          &clusters)) {
-    return kLeastSectorSize;
+    return std::nullopt;
   }
-  return std::max<std::size_t>(kLeastSectorSize, bytes_per_sector);
+  return bytes_per_sector;
 }
 
-bool IsUsableSectorSize(std::size_t size) {
-  return size <= kLargestSectorSize && (size & (size - 1)) == 0;
-}
-
+// Unbuffered reads take offsets and lengths that are multiples of the sector size, into
+// buffers aligned to it. The buffers are aligned to the largest sector size the reader keeps
+// to, whatever the lookup said: a lookup that failed, and assumed 4,096 bytes, then cannot
+// make every read fail on a volume with larger sectors.
 class ReadBackFile : public StorageReader {
  public:
   ReadBackFile(UniqueFileHandle file, std::string path, std::size_t sector_size, bool unbuffered)
@@ -128,7 +169,15 @@ class ReadBackFile : public StorageReader {
         unbuffered_(unbuffered) {}
 
   std::size_t SectorSize() const override { return sector_size_; }
+  std::size_t BufferAlignment() const override { return kLargestSectorSize; }
   bool BypassesCache() const override { return unbuffered_; }
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file_.Get(), &size)) {
+      throw IoError("Cannot tell the size of " + Printable(path_) + " to verify it: " + Reason());
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
   void ReadAt(std::uint64_t offset, std::span<std::byte> out) override {
     ReadExactly(file_.Get(), offset, out, path_);
   }
@@ -148,14 +197,17 @@ UniqueFileHandle OpenForReadBack(const std::wstring& system_path, DWORD flags) {
 }
 
 // FILE_FLAG_NO_BUFFERING reads from the storage, past the system's cache, once the data is
-// flushed. Where the volume's sectors do not suit the reader or the file system refuses
-// unbuffered access, it reads through the cache, which Windows offers no way to drop.
+// flushed. Where the storage's sectors do not suit the reader or the file system refuses
+// unbuffered access, it reads through the cache, which Windows offers no way to drop: the
+// read-back is then best effort.
 std::unique_ptr<StorageReader> OpenReadBackFile(const std::wstring& system_path,
                                                 const std::string& path) {
-  const std::size_t sector_size = SectorSizeOf(system_path);
-  if (IsUsableSectorSize(sector_size)) {
-    if (UniqueFileHandle unbuffered = OpenForReadBack(system_path, FILE_FLAG_NO_BUFFERING)) {
-      return std::make_unique<ReadBackFile>(std::move(unbuffered), path, sector_size, true);
+  if (UniqueFileHandle unbuffered = OpenForReadBack(system_path, FILE_FLAG_NO_BUFFERING)) {
+    const std::optional<std::size_t> sector_size =
+        ChooseSectorSize([&] { return SectorSizeOfFile(unbuffered.Get()); },
+                         [&] { return SectorSizeOfVolume(system_path); });
+    if (sector_size) {
+      return std::make_unique<ReadBackFile>(std::move(unbuffered), path, *sector_size, true);
     }
   }
   UniqueFileHandle buffered = OpenForReadBack(system_path, 0);
@@ -272,7 +324,11 @@ std::unique_ptr<SourceImage> OpenSourceImage(const std::string& path) {
   if (type != FILE_TYPE_DISK || !GetFileInformationByHandle(file.Get(), &opened)) {
     throw IoError(Printable(path) + " is not a regular file.");
   }
-  return std::make_unique<SourceFile>(std::move(file), opened, path);
+  LARGE_INTEGER change_time{};
+  if (!GetChangeTime(file.Get(), change_time)) {
+    throw IoError("Cannot open " + Printable(path) + ": " + Reason());
+  }
+  return std::make_unique<SourceFile>(std::move(file), opened, change_time, path);
 }
 
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {

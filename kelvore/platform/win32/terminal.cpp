@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "kelvore/tool/console_lines.h"
+#include "platform/win32/system_message.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -30,34 +32,52 @@ bool IsConsole(HANDLE handle) {
   return GetConsoleMode(handle, &mode) != 0;
 }
 
-void Write(HANDLE handle, const std::string& text) {
-  if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+// False, with the last error set, when the text did not all reach the handle. Nothing is
+// written where the process has no such handle, as on POSIX where it would go to /dev/null.
+bool Write(HANDLE handle, const std::string& text) {
+  if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return true;
   DWORD written = 0;
   if (IsConsole(handle)) {
     const std::wstring wide = platform::win32::Widen(text);
-    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-  } else {
-    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) !=
+           0;
   }
+  return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+}
+
+// A pipe whose reader has gone fails with one of these, depending on how far it has closed.
+LostOutput LostOutputOf(DWORD error) {
+  return {error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE,
+          platform::win32::SystemMessage(error)};
 }
 
 class TerminalConsole : public Console {
  public:
-  void Line(std::string_view text) override { Write(output_, lines_.Line(text)); }
+  void Line(std::string_view text) override { WriteOutput(lines_.Line(text)); }
 
   void Progress(std::string_view text) override {
-    if (IsConsole(output_)) Write(output_, lines_.Progress(text));
+    if (IsConsole(output_)) WriteOutput(lines_.Progress(text));
   }
 
   void Error(std::string_view text) override {
-    Write(output_, lines_.EndProgress());
+    WriteOutput(lines_.EndProgress());
     Write(error_, std::string(text) + "\r\n");
   }
 
+  // Nothing is held back: every write went to the system at once.
+  std::optional<LostOutput> CheckOutput() override { return lost_; }
+
  private:
+  // Text that cannot be written is lost, nothing more: the rebuild goes on and the exit code
+  // tells how it ended. The first loss is kept for CheckOutput.
+  void WriteOutput(const std::string& text) {
+    if (!Write(output_, text) && !lost_) lost_ = LostOutputOf(GetLastError());
+  }
+
   HANDLE output_ = GetStdHandle(STD_OUTPUT_HANDLE);
   HANDLE error_ = GetStdHandle(STD_ERROR_HANDLE);
   ConsoleLines lines_{"\r\n"};
+  std::optional<LostOutput> lost_;
 };
 
 }  // namespace

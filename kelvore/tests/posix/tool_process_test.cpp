@@ -1,5 +1,6 @@
 // Runs the kelvore program from a shell's point of view: its output into a pipe.
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,6 +35,9 @@ struct ToolStart {
   std::vector<int> closed = {};               // standard streams the tool starts without
   std::vector<std::string> launcher = {};     // a program that starts the tool, such as prlimit
   bool errors_too = false;                    // standard error into the pipe as well
+  // Standard output into this file, or into a pipe that nobody reads ("unread"), and
+  // standard error into the pipe in its place.
+  std::string output_to = {};
 };
 
 struct StartedTool {
@@ -45,10 +49,25 @@ struct StartedTool {
 StartedTool StartTool(const std::vector<std::string>& args, const ToolStart& start = {}) {
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) return {};
+  int unread[2] = {-1, -1};
+  if (start.output_to == "unread") {
+    if (pipe(unread) != 0) return {};
+    close(unread[0]);  // the reader is gone before the tool starts
+  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
-  if (start.errors_too) posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDERR_FILENO);
+  if (start.output_to.empty()) {
+    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
+  } else if (unread[1] >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, unread[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, unread[1]);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, start.output_to.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  }
+  if (start.errors_too || !start.output_to.empty()) {
+    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDERR_FILENO);
+  }
   posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
   posix_spawn_file_actions_addclose(&actions, pipe_ends[1]);
   for (int fd : start.closed) posix_spawn_file_actions_addclose(&actions, fd);
@@ -68,6 +87,7 @@ StartedTool StartTool(const std::vector<std::string>& args, const ToolStart& sta
   const int failure = posix_spawnp(&tool.pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipe_ends[1]);
+  if (unread[1] >= 0) close(unread[1]);
   if (failure) {
     close(pipe_ends[0]);
     return {};
@@ -157,6 +177,27 @@ TEST(ToolProcess, AFileSizeLimitFailsTheRebuildAndLeavesNothing) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"x.gcm"});
 }
 
+// A CISO file takes the space of the blocks that hold data: it fits a file-size limit a plain
+// image would break, unless the limit is smaller than the blocks the data touches, which
+// fails the rebuild before anything is written. The tool reads it as the image it stands for.
+TEST(ToolProcess, WritesACisoFileWithinAFileSizeLimitAndReadsItAsTheFullImage) {
+  TempFolder folder;
+  SyntheticImage(testkit::NestedDiscRecipe()).WriteTo(folder.PathOf("x.gcm"));
+  const std::vector<std::string> args{folder.PathOf("x.gcm"), "f", "--ciso"};
+  const ToolRun tight = RunTool(args, "", {.launcher = {"prlimit", "--fsize=1048576", "--"}});
+  EXPECT_EQ(ExitCode(tight), 3) << tight.output;
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"x.gcm"});
+
+  const ToolRun run = RunTool(args, "", {.launcher = {"prlimit", "--fsize=67108864", "--"}});
+  ASSERT_EQ(ExitCode(run), 0) << run.output;
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"x.gcm", "x.rebuilt.ciso"}));
+  EXPECT_EQ(testkit::FileSize(folder.PathOf("x.rebuilt.ciso")), 0x8000u + (2u << 20));
+  const ToolRun info = RunTool({folder.PathOf("x.rebuilt.ciso"), "--info"}, "");
+  EXPECT_EQ(ExitCode(info), 0) << info.output;
+  EXPECT_NE(info.output.find("taken as a full disc of 1,459,978,240 bytes"), std::string::npos)
+      << info.output;
+}
+
 // The largest resident set, in KiB, of the tool run with `args`. It is measured by time(1),
 // which starts the tool from a process of its own: a process started from the test would
 // count the test's memory too, which its start shares. AddressSanitizer keeps freed memory
@@ -219,6 +260,35 @@ TEST(ToolProcess, AnInterruptStopsTheHashing) {
   EXPECT_EQ(ExitCode(run), 3);
   EXPECT_NE(run.output.find("Error: Interrupted."), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Checksums"), std::string::npos) << run.output;
+}
+
+// A report or checksums that cannot be written are a failure, as for md5sum: the message
+// says why, unless the reader of a pipe has gone (`kelvore IMAGE --hash | head -1`), and a
+// refusal that came first keeps its code.
+TEST(ToolProcess, AReportThatCannotBeWrittenFails) {
+  TempFolder folder;
+  const std::string image = folder.PathOf("x.gcm");
+  SyntheticImage(testkit::NestedDiscRecipe()).WriteTo(image);
+  for (const char* report : {"--hash", "--info"}) {
+    SCOPED_TRACE(report);
+    const ToolRun full = RunTool({image, report}, "", {.output_to = "/dev/full"});
+    EXPECT_EQ(ExitCode(full), 3);
+    EXPECT_EQ(full.output,
+              "Error: Writing to standard output failed (No space left on device), so what it "
+              "received is incomplete.\n");
+    const ToolRun unread = RunTool({image, report}, "", {.output_to = "unread"});
+    EXPECT_EQ(ExitCode(unread), 3);
+    EXPECT_EQ(unread.output, "");
+  }
+  const ToolRun written = RunTool({image, "--hash"}, "", {.output_to = folder.PathOf("sums")});
+  EXPECT_EQ(ExitCode(written), 0) << written.output;
+
+  const std::vector<std::byte> bytes = testkit::ReadFileBytes(image);
+  testkit::WriteFileBytes(image, {bytes.begin(), bytes.begin() + 0x440});
+  const ToolRun invalid = RunTool({image, "--info", "--hash"}, "", {.output_to = "/dev/full"});
+  EXPECT_EQ(ExitCode(invalid), 2) << invalid.output;
+  EXPECT_NE(invalid.output.find("Error: Writing to standard output failed"), std::string::npos)
+      << invalid.output;
 }
 
 }  // namespace

@@ -55,9 +55,10 @@ struct ToolRun {
 };
 
 // Runs a command line with standard input from NUL (so the tool never waits for Enter) and
-// both output streams into a log file. The tool gets no console: a console host would
-// inherit the log's handle and keep it open for a moment after the tool has ended.
-ToolRun RunTool(std::wstring command_line, const std::string& log_path) {
+// both output streams into a log file, or standard output into `output` if given (an
+// inheritable handle). The tool gets no console: a console host would inherit the log's
+// handle and keep it open for a moment after the tool has ended.
+ToolRun RunTool(std::wstring command_line, const std::string& log_path, HANDLE output = nullptr) {
   SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   ToolRun run;
   {
@@ -70,7 +71,7 @@ ToolRun RunTool(std::wstring command_line, const std::string& log_path) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = input.Get();
-    startup.hStdOutput = log.Get();
+    startup.hStdOutput = output != nullptr ? output : log.Get();
     startup.hStdError = log.Get();
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
@@ -174,6 +175,41 @@ TEST_F(ToolProcessTest, ReportsTheDiscAndItsChecksumsWritingNothing) {
     EXPECT_NE(run.output.find(expected), std::string::npos) << expected << "\n" << run.output;
   }
   EXPECT_FALSE(PathExists(output_path_));
+}
+
+// The line the Windows readme gives: a CISO file beside the image, cut to the blocks that
+// hold data and verified from the disk, which the tool then reads as the full image.
+TEST_F(ToolProcessTest, WritesACisoFileAndReadsItAsTheFullImage) {
+  const ToolRun run = RunTool(ToolPath() + L" \"" + Widen(source_path_) + L"\" f s --ciso",
+                              folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  const std::string ciso = folder_.PathOf("Wiped Disc One.rebuilt.ciso");
+  EXPECT_NE(run.output.find("Done: " + ciso + " (2,129,920 bytes, a CISO of the "),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(FileSize(ciso), 0x8000u + (2u << 20));
+  const ToolRun info =
+      RunTool(ToolPath() + L" \"" + Widen(ciso) + L"\" --info", folder_.PathOf("info.txt"));
+  ASSERT_EQ(info.exit_code, 0u) << info.output;
+  EXPECT_NE(info.output.find("taken as a full disc of 1,459,978,240 bytes"), std::string::npos)
+      << info.output;
+  EXPECT_NE(info.output.find("  Size:            1,459,978,240 bytes: good, a full disc\r\n"),
+            std::string::npos);
+}
+
+// Checksums that cannot be written are a failure a script can see: here a pipe whose
+// reader has gone, which the tool reports with its exit code alone.
+TEST_F(ToolProcessTest, ChecksumsIntoAPipeWhoseReaderHasGoneFail) {
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE read_end = nullptr;
+  HANDLE write_end = nullptr;
+  ASSERT_TRUE(CreatePipe(&read_end, &write_end, &inherited, 0));
+  CloseHandle(read_end);
+  const UniqueKernelHandle output(write_end);
+  const ToolRun run = RunTool(ToolPath() + L" " + ShortPath(source_path_) + L" --hash",
+                              folder_.PathOf("log.txt"), output.Get());
+  EXPECT_EQ(run.exit_code, 3u) << run.output;
+  EXPECT_EQ(run.output, "");
 }
 
 TEST(LongPathForm, PrefixesDrivePathsAndSharesAndLeavesDevicesAlone) {

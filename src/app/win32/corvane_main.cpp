@@ -3,13 +3,8 @@
 // left.
 #include <windows.h>
 
-#include <commctrl.h>
-
-#include <exception>
-
-#include "app/win32/error_box.h"
 #include "app/win32/main_window.h"
-#include "platform/win32/system_dll_search.h"
+#include "app/win32/process_start.h"
 
 namespace {
 
@@ -32,12 +27,7 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  // A GUI program has no console for the runtime's report of an error that escaped
-  // everything: it is shown in the error box instead.
-  std::set_terminate(corvane::app::win32::ShowTerminationAndEnd);
-  platform::win32::LoadDllsFromSystemFolderOnly();
-  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
+  corvane::app::win32::PrepareProcess();
   corvane::app::win32::MainWindow main(instance);
   if (!main.Create()) {
     ::MessageBoxW(nullptr, L"Corvane could not create its window.", L"Error ...",

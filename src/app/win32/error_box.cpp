@@ -8,21 +8,22 @@
 namespace corvane::app::win32 {
 namespace {
 
-void ShowErrorText(HWND owner, const std::string& text) {
+// A task-modal box without owner: the system disables every top-level window of the
+// thread (the main window and the About window alike) while it is shown. A box owned by
+// a window would disable that window only, and one without owner that is not task-modal
+// none at all.
+void ShowErrorText(const std::string& text) {
   platform::win32::WindowMessageBoxes boxes;
-  boxes.SetOwner(owner);
-  boxes.Show(text, "Error ...", platform::message_style::kOk | platform::message_style::kIconError);
+  boxes.Show(text, "Error ...",
+             platform::message_style::kOk | platform::message_style::kIconError |
+                 platform::message_style::kTaskModal);
 }
 
 }  // namespace
 
-void ShowUntrappedError(HWND owner, const Error& error) {
-  ShowErrorText(owner, UntrappedErrorText(error));
-}
+void ShowUntrappedError(const Error& error) { ShowErrorText(UntrappedErrorText(error)); }
 
-void ShowUntrappedError(HWND owner, const std::exception& error) {
-  ShowErrorText(owner, error.what());
-}
+void ShowUntrappedError(const std::exception& error) { ShowErrorText(error.what()); }
 
 void ShowTerminationAndEnd() {
   // Should showing the box end in the terminate handler again, the process ends at once.
@@ -30,7 +31,7 @@ void ShowTerminationAndEnd() {
   if (!reporting) {
     reporting = true;
     try {
-      ShowErrorText(::GetActiveWindow(), TerminationText(std::current_exception()));
+      ShowErrorText(TerminationText(std::current_exception()));
     } catch (...) {
     }
   }

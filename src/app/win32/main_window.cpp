@@ -52,7 +52,7 @@ bool MainWindow::Create() {
 bool MainWindow::Load() {
   bool loaded = false;
   // A check that could not be made is shown as an error, and the program ends as well.
-  RunReportingErrors(Handle(), [&] { loaded = form_.Form_Load(); });
+  RunReportingErrors([&] { loaded = form_.Form_Load(); });
   if (!loaded) ::DestroyWindow(Handle());
   return loaded;
 }

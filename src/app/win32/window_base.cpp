@@ -69,7 +69,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
 
 LRESULT Window::GuardedHandle(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  RunReportingErrors(hwnd_, [&] { result = HandleMessage(message, wParam, lParam); });
+  RunReportingErrors([&] { result = HandleMessage(message, wParam, lParam); });
   return result;
 }
 

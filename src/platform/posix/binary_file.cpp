@@ -6,29 +6,28 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/posix/errno_error.h"
+#include "platform/posix/unique_descriptor.h"
 
 namespace platform {
 namespace {
 
 class PosixReadOnlyFile final : public ReadOnlyFile {
  public:
-  PosixReadOnlyFile(int descriptor, std::string path)
-      : descriptor_(descriptor), path_(std::move(path)) {}
-  PosixReadOnlyFile(const PosixReadOnlyFile&) = delete;
-  PosixReadOnlyFile& operator=(const PosixReadOnlyFile&) = delete;
-  ~PosixReadOnlyFile() override { ::close(descriptor_); }
+  PosixReadOnlyFile(posix::UniqueDescriptor descriptor, std::string path)
+      : descriptor_(std::move(descriptor)), path_(std::move(path)) {}
 
   std::int64_t Length() override {
     struct stat status {};
-    if (::fstat(descriptor_, &status) != 0) throw posix::FileError(errno, path_);
+    if (::fstat(descriptor_.Get(), &status) != 0) throw posix::FileError(errno, path_);
     return status.st_size;
   }
 
   void Read(std::span<std::uint8_t> buffer) override {
     while (!buffer.empty()) {
-      const ssize_t got = ::read(descriptor_, buffer.data(), buffer.size());
+      const ssize_t got = ::read(descriptor_.Get(), buffer.data(), buffer.size());
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) throw posix::FileError(errno, path_);
       if (got == 0) throw posix::FileError(EIO, path_);
@@ -37,7 +36,7 @@ class PosixReadOnlyFile final : public ReadOnlyFile {
   }
 
  private:
-  int descriptor_;
+  posix::UniqueDescriptor descriptor_;
   std::string path_;
 };
 
@@ -46,19 +45,14 @@ class PosixReadOnlyFile final : public ReadOnlyFile {
 class PosixFileOpener final : public FileOpener {
  public:
   std::unique_ptr<ReadOnlyFile> OpenForBinaryRead(const std::string& path) override {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) throw posix::FileError(errno, path);
+    posix::UniqueDescriptor descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!descriptor) throw posix::FileError(errno, path);
     struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-      ::close(descriptor);
+    if (::fstat(descriptor.Get(), &status) == 0 && S_ISDIR(status.st_mode)) {
       throw posix::FileError(EISDIR, path);
     }
-    if (::flock(descriptor, LOCK_SH | LOCK_NB) != 0) {
-      const int lockError = errno;
-      ::close(descriptor);
-      throw posix::FileError(lockError, path);
-    }
-    return std::make_unique<PosixReadOnlyFile>(descriptor, path);
+    if (::flock(descriptor.Get(), LOCK_SH | LOCK_NB) != 0) throw posix::FileError(errno, path);
+    return std::make_unique<PosixReadOnlyFile>(std::move(descriptor), path);
   }
 };
 

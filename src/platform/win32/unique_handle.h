@@ -36,52 +36,35 @@ class UniqueHandle {
   Handle handle_ = Traits::Invalid();
 };
 
+// A handle kind that is null on failure and closed by `close`.
+template <typename HandleType, auto close>
+struct NullOnFailure {
+  using Handle = HandleType;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle handle) { close(handle); }
+};
+
+// A kernel handle kind that is INVALID_HANDLE_VALUE on failure and closed by `close`.
+template <auto close>
+struct InvalidValueOnFailure {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle handle) { close(handle); }
+};
+
 // CreateFile returns INVALID_HANDLE_VALUE on failure.
-struct FileHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle handle) { ::CloseHandle(handle); }
-};
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
-
+using UniqueFileHandle = UniqueHandle<InvalidValueOnFailure<::CloseHandle>>;
 // Process and thread handles are null on failure.
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { ::CloseHandle(handle); }
-};
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-
+using UniqueKernelHandle = UniqueHandle<NullOnFailure<HANDLE, ::CloseHandle>>;
 // FindFirstFile returns INVALID_HANDLE_VALUE on failure and is closed with FindClose.
-struct FindHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle handle) { ::FindClose(handle); }
-};
-using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
-
-// GDI fonts are null on failure and deleted with DeleteObject.
-struct FontHandleTraits {
-  using Handle = HFONT;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { ::DeleteObject(handle); }
-};
-using UniqueFont = UniqueHandle<FontHandleTraits>;
-
+using UniqueFindHandle = UniqueHandle<InvalidValueOnFailure<::FindClose>>;
+// GDI fonts are deleted with DeleteObject.
+using UniqueFont = UniqueHandle<NullOnFailure<HFONT, ::DeleteObject>>;
 // Icons loaded without LR_SHARED are destroyed with DestroyIcon.
-struct IconHandleTraits {
-  using Handle = HICON;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { ::DestroyIcon(handle); }
-};
-using UniqueIcon = UniqueHandle<IconHandleTraits>;
-
+using UniqueIcon = UniqueHandle<NullOnFailure<HICON, ::DestroyIcon>>;
 // A menu not (yet) attached to a window; one attached goes with the window.
-struct MenuHandleTraits {
-  using Handle = HMENU;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle handle) { ::DestroyMenu(handle); }
-};
-using UniqueMenu = UniqueHandle<MenuHandleTraits>;
+using UniqueMenu = UniqueHandle<NullOnFailure<HMENU, ::DestroyMenu>>;
+// Modules of LoadLibrary are freed with FreeLibrary.
+using UniqueModule = UniqueHandle<NullOnFailure<HMODULE, ::FreeLibrary>>;
 
 }  // namespace platform::win32

@@ -92,6 +92,17 @@ TEST(FormLayoutTest, At168DpiEachEdgeIsRoundedOnItsOwn) {
   EXPECT_EQ(aboutPixels("cmdOkay"), (PixelRect{392, 350, 156, 44}));
 }
 
+// The program's frames lie on their windows, but a layout may hold a frame in a frame: a
+// control in the inner one is placed by both.
+TEST(FormLayoutTest, AControlInANestedFrameIsPlacedByEveryFrameAroundIt) {
+  const ControlRow controls[] = {
+      {"Outer", ControlKind::kFrame, "", "", {120, 240, 3000, 2000}},
+      {"Inner", ControlKind::kFrame, "Outer", "", {60, 90, 1500, 1000}},
+      {"chkNested", ControlKind::kCheckBox, "Inner", "", {15, 30, 600, 255}},
+  };
+  EXPECT_EQ(ToPixels(ClientBox(controls, controls[2]), 96), (PixelRect{13, 24, 40, 17}));
+}
+
 TEST(FormLayoutTest, ControlsStayInsideTheirFramesAtAnyDpi) {
   // Frame3 and its children start on thirds of a pixel at 96 DPI: rounding each edge on
   // its own keeps every control inside its frame, and the frames inside the client area.

@@ -204,6 +204,11 @@ TEST_F(FileDialogs, SaveConfirmsLikeOpenAndReportsIndexZeroAfterCancelOrFailure)
   EXPECT_FALSE(dialog.VBGetSaveFileName(failed));
   EXPECT_EQ(failed.FilterIndex, 0);
   EXPECT_EQ(dialog.ExtendedError(), kFnErrInvalidFileName);
+
+  // The next call starts afresh.
+  system.save.Cancel();
+  EXPECT_FALSE(dialog.VBGetSaveFileName(cancelled));
+  EXPECT_EQ(dialog.ExtendedError(), 0);
 }
 
 TEST_F(FileDialogs, OverlongNamesRaise5BeforeAnyDialogAndWriteNothing) {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 #include "dialogs/common_dialog.h"
 #include "doubles/property_printer.h"
+#include "doubles/recording_font.h"
 #include "doubles/scripted_common_dialogs.h"
 #include "expect_error.h"
 
@@ -140,7 +143,11 @@ TEST_F(PrintDialog, CancelAndFailureWriteNothing) {
   PrintDlgArgs first;
   dialog.VBPrintDlg(first);
 
+  // The user changes the settings, then cancels, or the dialog fails: none of it is kept.
   system.print.Cancel();
+  system.print.user = [](platform::PrintDlgRecord& record) {
+    record.devMode = DeviceModeBlock(2, 9, 5, 300, 1);
+  };
   PrintDlgArgs cancelled{.hdc = 7, .PrintRange = 2, .FromPage = 3, .Copies = 4};
   EXPECT_FALSE(dialog.VBPrintDlg(cancelled));
   EXPECT_EQ(dialog.ExtendedError(), 0);
@@ -288,10 +295,50 @@ TEST_F(PageSetupDialog, AConfirmedDialogReportsThePrinterSettingsWithoutKeepingT
   EXPECT_EQ(dialog.StoredDevMode().dmPaperSize, 0);
 }
 
+// Every dialog but the colour dialog (and page setup, which reports none) starts from a
+// clear status: a cancel after another dialog's confirmation and failure reports neither.
+TEST(DialogStatus, ACancelAfterOtherDialogsReportsNoEarlierStatus) {
+  doubles::ScriptedCommonDialogs system;
+  corvane::cCommonDialog dialog{system, system};
+  doubles::RecordingFont font;
+  const std::function<bool()> cancelledDialogs[] = {
+      [&] {
+        corvane::OpenFileNameArgs args;
+        return dialog.VBGetOpenFileName(args);
+      },
+      [&] {
+        corvane::SaveFileNameArgs args;
+        return dialog.VBGetSaveFileName(args);
+      },
+      [&] {
+        corvane::ChooseFontArgs args{.CurFont = font};
+        return dialog.VBChooseFont(args);
+      },
+      [&] {
+        PrintDlgArgs args;
+        return dialog.VBPrintDlg(args);
+      },
+  };
+  for (std::size_t which = 0; which < std::size(cancelledDialogs); ++which) {
+    corvane::ChooseColorArgs color;
+    system.color.Fail(0x1);
+    dialog.VBChooseColor(color);
+    system.color.Confirm();
+    dialog.VBChooseColor(color);
+    ASSERT_EQ(dialog.APIReturn(), 1);
+    ASSERT_EQ(dialog.ExtendedError(), 0x1);
+    EXPECT_FALSE(cancelledDialogs[which]()) << which;
+    EXPECT_EQ(dialog.APIReturn(), 0) << which;
+    EXPECT_EQ(dialog.ExtendedError(), 0) << which;
+  }
+}
+
 TEST_F(PageSetupDialog, StatusStaysZeroWhateverHappens) {
   system.color.Fail(0x1);
   corvane::ChooseColorArgs color{.Color = 0};
-  dialog.VBChooseColor(color);  // leaves a failure's status behind
+  dialog.VBChooseColor(color);  // leaves a failure's extended error behind
+  system.color.Confirm();
+  dialog.VBChooseColor(color);  // and a confirmation's return value
 
   system.pageSetup.Fail(kPdErrNoDefaultPrinter);
   PageSetupDlgArgs failed{.LeftMargin = 3, .PaperSize = 7};

@@ -26,7 +26,8 @@ struct ExpectedControl {
   bool italic;
 };
 
-// The description's twips, 15 to the pixel; a control in a frame placed by the frame.
+// Each control's twips in the main window's layout table, 15 to the pixel at 96 DPI; a control
+// in a frame placed by the frame.
 const std::vector<ExpectedControl> kControls = {
     {id::kFrame1, "Button", "[ GCM Info ]", {8, 8, 297, 69}, 700, false},
     {id::kInfoLabel0, "Static", "Image Title:", {16, 24, 185, 17}, 400, false},

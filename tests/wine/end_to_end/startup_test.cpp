@@ -64,7 +64,8 @@ TEST(StartUpTest, ADllPlantedBesideTheProgramIsNotLoaded) {
 // An error that escapes everything is shown in the untrapped-error box, and closing the box
 // ends the program at once: with Corvane's exit code, not through the runtime library's
 // abort (exit code 3), which would show a box of its own on Windows. Shown by a program that
-// ends through Corvane's own terminate handler.
+// starts through Corvane's own start-up routine: the handler is the one that routine
+// installs.
 TEST(StartUpTest, AnErrorThatEscapesEverythingIsShownThenTheProgramEnds) {
   const std::pair<std::wstring, std::string> cases[] = {
       {L"error", "File not found\r\n\r\nError 53 (Corvane.File)\r\n\r\nCorvane has to close."},

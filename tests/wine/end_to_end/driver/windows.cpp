@@ -96,6 +96,18 @@ void PostClick(HWND dialog, int controlId) {
   ::PostMessageW(::GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
 }
 
+void ClickWithMouse(HWND dialog, int controlId) {
+  RECT rect{};
+  ::GetWindowRect(::GetDlgItem(dialog, controlId), &rect);
+  ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  INPUT presses[2]{};
+  presses[0].type = INPUT_MOUSE;
+  presses[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  presses[1].type = INPUT_MOUSE;
+  presses[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, presses, sizeof(INPUT));
+}
+
 void PostKey(DWORD threadId, WPARAM key) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;

@@ -39,6 +39,10 @@ Box ChildBox(HWND parent, int controlId);
 void PostCommand(HWND window, int id);
 // Clicks a button or check box as the mouse does.
 void PostClick(HWND dialog, int controlId);
+// Clicks a control with the mouse as the user does: moves the cursor to its centre and
+// presses and releases the left button there. The system hands the click to whatever lies
+// at that point of the screen, and drops it there when that window is disabled.
+void ClickWithMouse(HWND dialog, int controlId);
 // Presses and releases a key in the window that has the keyboard focus.
 void PostKey(DWORD threadId, WPARAM key);
 // Clicks the window's close box: finds it by hit-testing the frame, then presses and
