@@ -15,7 +15,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev googletest
   libssl-dev zlib1g-dev libz-mingw-w64-dev libxml2-dev
   clang libclang-rt-14-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth imagemagick x11-utils zip
