@@ -19,20 +19,26 @@ SystemLibrary::SystemLibrary(const wchar_t* file_name, std::string description)
     throw IoError("The system folder is unknown: " + SystemMessage(GetLastError()));
   }
   path_ = std::wstring(folder, length) + L"\\" + file_name;
-  module_.Reset(LoadLibraryExW(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-  if (!module_) throw IoError(LoadFailure() + ": " + SystemMessage(GetLastError()));
+  // The handle is checked before the owner takes it. Storing it first and testing the owner
+  // was compiled wrongly by GCC 12's 32-bit link-time optimisation (the test read the owner
+  // before the store), which made every load look failed.
+  const HMODULE loaded = LoadLibraryExW(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!loaded) throw LoadError(GetLastError());
+  module_.Reset(loaded);
 }
 
 void* SystemLibrary::FindAddress(const char* name) const {
   void* const found = reinterpret_cast<void*>(GetProcAddress(module_.Get(), name));
-  if (!found) {
-    throw IoError(LoadFailure() + ": " + SystemMessage(GetLastError()) + " (" + name + ")");
-  }
+  if (!found) throw LoadError(GetLastError(), name);
   return found;
 }
 
-std::string SystemLibrary::LoadFailure() const {
-  return "Loading " + description_ + " " + Narrow(path_) + " failed";
+// The system's error is taken by the caller before anything here can overwrite it.
+IoError SystemLibrary::LoadError(DWORD error, const char* function) const {
+  std::string message =
+      "Loading " + description_ + " " + Narrow(path_) + " failed: " + SystemMessage(error);
+  if (function) message += std::string(" (") + function + ")";
+  return IoError(message);
 }
 
 }  // namespace kelvore

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "kelvore/base/errors.h"
 #include "platform/win32/unique_handle.h"
 
 namespace kelvore {
@@ -25,7 +26,7 @@ class SystemLibrary {
 
  private:
   void* FindAddress(const char* name) const;
-  std::string LoadFailure() const;
+  IoError LoadError(DWORD error, const char* function = nullptr) const;
 
   std::string description_;
   std::wstring path_;
