@@ -18,6 +18,14 @@ class IoError : public corvane::MessageError {
   using MessageError::MessageError;
 };
 
+// The dump list that images are checked against cannot be used: it is not well-formed XML,
+// not a dump list, a list for another system or with nothing to match, or a zip archive. The
+// tool exits with code 1, as for a command line it cannot follow.
+class DumpListError : public corvane::MessageError {
+ public:
+  using MessageError::MessageError;
+};
+
 // The new image is complete under its final name, but something after the naming failed
 // (its unfinished name could not be removed, or its folder not flushed). The tool exits
 // with code 3 and leaves the finished image in place.

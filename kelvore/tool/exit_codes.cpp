@@ -14,6 +14,9 @@ int ExitCodeOf(Console& console, const std::function<void()>& job,
   try {
     job();
     return kExitDone;
+  } catch (const DumpListError& error) {
+    console.Error(std::string("Error: ") + error.what());
+    return kExitUsage;
   } catch (const ImageError& error) {
     console.Error(std::string("Error: ") + error.what());
     return kExitImageRefused;

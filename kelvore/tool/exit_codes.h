@@ -7,7 +7,8 @@
 namespace kelvore {
 
 inline constexpr int kExitDone = 0;
-inline constexpr int kExitUsage = 1;         // the command line was not understood
+inline constexpr int kExitUsage = 1;         // the command line was not understood, or the
+                                             // dump list given cannot be used
 inline constexpr int kExitImageRefused = 2;  // invalid image, or its data does not fit
 inline constexpr int kExitIoFailure = 3;     // read/write failure, output in the way,
                                              // verification mismatch, interruption
@@ -20,9 +21,9 @@ inline constexpr int kExitNotTheListedDump = 4;
 int WorseExitCode(int a, int b);
 
 // Runs `job` and turns what it throws into the exit code, saying what went wrong on
-// `console`: ImageError gives 2, every other failure 3. `after_unfinished` runs after the
-// message of a failure that stopped the job half-way (not for an invalid image, nor for a
-// finished image whose last step failed).
+// `console`: DumpListError gives 1, ImageError 2, every other failure 3. `after_unfinished`
+// runs after the message of a failure that stopped the job half-way (not for an unusable dump
+// list or an invalid image, nor for a finished image whose last step failed).
 int ExitCodeOf(
     Console& console, const std::function<void()>& job,
     const std::function<void()>& after_unfinished = [] {});

@@ -172,15 +172,18 @@ TEST(HardeningTest, EveryProgramHasDepAndAslr) {
 }
 
 // Windows looks for an imported DLL that is not one of its known DLLs in the program's folder
-// first, where a planted one would run with the user's rights; bcrypt.dll is not known, so the
-// rebuild tool loads it from the system folder by its full path instead of importing it.
-TEST(HardeningTest, NoProgramImportsTheCryptographyLibrary) {
+// first, where a planted one would run with the user's rights; neither bcrypt.dll nor
+// xmllite.dll is known, so the rebuild tool loads them (its checksums' cryptography and its
+// dump-list reader) from the system folder by their full paths instead of importing them.
+TEST(HardeningTest, NoProgramImportsTheLibrariesLoadedByPath) {
   for (const char* folder : {CORVANE_WIN32_BIN, CORVANE_OWN_BIN}) {
     for (const char* file : {"Corvane.exe", "kelvore.exe"}) {
       const std::filesystem::path path = std::filesystem::path(folder) / file;
       const PeImage image(path);
       ASSERT_TRUE(image.Valid()) << path;
-      EXPECT_FALSE(image.ImportedDlls().count("bcrypt.dll")) << path;
+      for (const char* dll : {"bcrypt.dll", "xmllite.dll"}) {
+        EXPECT_FALSE(image.ImportedDlls().count(dll)) << path << " imports " << dll;
+      }
     }
   }
 }

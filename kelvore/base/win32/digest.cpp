@@ -11,20 +11,16 @@
 
 #include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
-#include "platform/win32/system_message.h"
+#include "kelvore/base/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/wide_text.h"
 
 // Digests of the system's CNG, as every Windows version that has CNG offers them: an
 // algorithm provider opened for each digest, and a hash object in memory of our own.
 namespace kelvore {
 namespace {
 
-using platform::win32::Narrow;
 using platform::win32::NullOnFailure;
-using platform::win32::SystemMessage;
 using platform::win32::UniqueHandle;
-using platform::win32::UniqueModule;
 
 // The CNG functions this file calls.
 struct CngFunctions {
@@ -37,51 +33,26 @@ struct CngFunctions {
   decltype(&BCryptDestroyHash) destroy_hash;
 };
 
-std::string LoadFailure(const std::wstring& path) {
-  return "Loading the system's cryptography library " + Narrow(path) +
-         " failed: " + SystemMessage(GetLastError());
-}
-
-template <typename Function>
-Function Find(HMODULE module, const char* name, const std::wstring& path) {
-  const auto found =
-      reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (!found) throw IoError(LoadFailure(path) + " (" + name + ")");
-  return found;
-}
-
-// bcrypt.dll from the system folder, by its full path. Importing it instead would let Windows
-// look for it in the program's own folder first (it is not one of the DLLs Windows always takes
-// from the system folder), where a planted bcrypt.dll would run with the user's rights. What it
-// loads in turn is looked for beside it first.
+// bcrypt.dll, loaded from the system folder, and the functions this file calls from it.
 class CngLibrary {
  public:
-  CngLibrary() {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-      throw IoError("The system folder is unknown: " + SystemMessage(GetLastError()));
-    }
-    const std::wstring path = std::wstring(folder, length) + L"\\bcrypt.dll";
-    module_.Reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    if (!module_) throw IoError(LoadFailure(path));
-    const HMODULE module = module_.Get();
-    functions_ = {
-        Find<decltype(&BCryptOpenAlgorithmProvider)>(module, "BCryptOpenAlgorithmProvider", path),
-        Find<decltype(&BCryptCloseAlgorithmProvider)>(module, "BCryptCloseAlgorithmProvider", path),
-        Find<decltype(&BCryptGetProperty)>(module, "BCryptGetProperty", path),
-        Find<decltype(&BCryptCreateHash)>(module, "BCryptCreateHash", path),
-        Find<decltype(&BCryptHashData)>(module, "BCryptHashData", path),
-        Find<decltype(&BCryptFinishHash)>(module, "BCryptFinishHash", path),
-        Find<decltype(&BCryptDestroyHash)>(module, "BCryptDestroyHash", path),
-    };
-  }
+  CngLibrary()
+      : library_(L"bcrypt.dll", "the system's cryptography library"),
+        functions_{
+            library_.Find<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider"),
+            library_.Find<decltype(&BCryptCloseAlgorithmProvider)>("BCryptCloseAlgorithmProvider"),
+            library_.Find<decltype(&BCryptGetProperty)>("BCryptGetProperty"),
+            library_.Find<decltype(&BCryptCreateHash)>("BCryptCreateHash"),
+            library_.Find<decltype(&BCryptHashData)>("BCryptHashData"),
+            library_.Find<decltype(&BCryptFinishHash)>("BCryptFinishHash"),
+            library_.Find<decltype(&BCryptDestroyHash)>("BCryptDestroyHash"),
+        } {}
 
   const CngFunctions& Functions() const { return functions_; }
 
  private:
-  UniqueModule module_;
-  CngFunctions functions_{};
+  SystemLibrary library_;
+  CngFunctions functions_;
 };
 
 // Loaded on first use, kept until the process ends.

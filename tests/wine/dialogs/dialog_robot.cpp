@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dialogs_testing {
@@ -45,12 +46,10 @@ bool WaitFor(Condition condition, std::chrono::milliseconds timeout) {
 DialogRobot::DialogRobot(Act act)
     : act_(std::move(act)), thread_(::GetCurrentThreadId()), worker_([this] { Run(); }) {}
 
-DialogRobot::~DialogRobot() {
-  if (worker_.joinable()) worker_.join();
-}
+DialogRobot::~DialogRobot() = default;
 
 bool DialogRobot::Finish() {
-  if (worker_.joinable()) worker_.join();
+  worker_.Join();
   return sawDialog_;
 }
 

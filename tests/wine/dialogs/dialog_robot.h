@@ -5,8 +5,9 @@
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "wine/joining_thread.h"
 
 namespace dialogs_testing {
 
@@ -31,7 +32,7 @@ class DialogRobot {
   Act act_;
   DWORD thread_;
   std::atomic<bool> sawDialog_{false};
-  std::thread worker_;
+  wine_testing::JoiningThread worker_;
 };
 
 // Acts of the user.

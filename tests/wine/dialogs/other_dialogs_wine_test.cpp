@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "dialog_robot.h"
@@ -131,11 +130,11 @@ TEST(PrintDialogsUnderWine, PrintDialogWithoutAPrinterConfirmsNothing) {
   PrintDlgArgs args{.hdc = 77};
   bool confirmed = true;
   bool sawDialog = false;
-  std::thread([&] {
+  wine_testing::JoiningThread([&] {
     DialogRobot user(PressOk);
     confirmed = dialog.VBPrintDlg(args);
     sawDialog = user.Finish();
-  }).join();
+  }).Join();
   ASSERT_TRUE(sawDialog) << "no print dialog appeared";
   EXPECT_FALSE(confirmed);
   EXPECT_EQ(dialog.APIReturn(), 0);
