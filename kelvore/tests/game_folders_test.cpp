@@ -82,7 +82,8 @@ TEST(GameFileName, NamesTheFirstTwoDiscsAndRefusesLaterOnes) {
     GameFileName({"GAFE01", "", 2}, false);
     ADD_FAILURE() << "a third disc was given a name";
   } catch (const ImageError& error) {
-    EXPECT_NE(std::string(error.what()).find("This is disc 3 of its game, and the loaders"),
+    EXPECT_NE(std::string(error.what())
+                  .find("This is disc 3 of its game (header byte 0x06 is 2), and the loaders"),
               std::string::npos)
         << error.what();
   }

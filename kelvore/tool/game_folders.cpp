@@ -95,10 +95,10 @@ std::string GameFileName(const DiscIdentity& disc, bool ciso) {
   const std::string extension = ciso ? ".ciso" : ".iso";
   if (disc.disc_number == 0) return "game" + extension;
   if (disc.disc_number == 1) return "disc2" + extension;
-  std::string message = "This is disc ";
-  message += std::to_string(disc.disc_number + 1);
-  message += " of its game, and the loaders' folders hold a game's first two discs only.";
-  throw ImageError(message);
+  throw ImageError("This is disc " + std::to_string(disc.disc_number + 1) +
+                   " of its game (header byte 0x06 is " + std::to_string(disc.disc_number) +
+                   "), and the loaders' folders hold a game's first two discs only, as game" +
+                   extension + " and disc2" + extension + ".");
 }
 
 }  // namespace kelvore
