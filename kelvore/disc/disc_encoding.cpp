@@ -51,31 +51,40 @@ void AppendUtf8(std::string& text, char32_t character) {
   }
 }
 
-// The character `byte` stands for, or the byte escaped when that is a control character.
-void AppendCharacter(std::string& text, char32_t character, unsigned char byte) {
-  if (IsControl(character)) {
-    AppendEscapedByte(text, byte);
-  } else {
+// What becomes of control characters: shown as \xHH, or left out.
+enum class Controls { kEscaped, kDropped };
+
+// `character`, which `byte` stands for, or what `controls` makes of a control character.
+void AppendCharacter(std::string& text, char32_t character, unsigned char byte, Controls controls) {
+  if (!IsControl(character)) {
     AppendUtf8(text, character);
+  } else if (controls == Controls::kEscaped) {
+    AppendEscapedByte(text, byte);
   }
 }
 
-std::string ShownWindows1252(std::string_view raw) {
+// A byte the code page leaves undefined stands for no character: it is shown as \xHH.
+std::string DecodedWindows1252(std::string_view raw, Controls controls) {
   std::string text;
   for (const char c : raw) {
     const auto byte = static_cast<unsigned char>(c);
     const bool high = byte >= 0x80 && byte < 0xA0;
-    AppendCharacter(text, high ? kWindows1252High[byte - 0x80] : byte, byte);
+    const char32_t character = high ? kWindows1252High[byte - 0x80] : byte;
+    if (high && character == 0) {
+      AppendEscapedByte(text, byte);
+    } else {
+      AppendCharacter(text, character, byte, controls);
+    }
   }
   return text;
 }
 
-std::string ShownShiftJis(std::string_view raw) {
+std::string DecodedShiftJis(std::string_view raw, Controls controls) {
   std::string text;
   for (std::size_t i = 0; i < raw.size(); ++i) {
     const auto byte = static_cast<unsigned char>(raw[i]);
     if (byte < 0x80) {
-      AppendCharacter(text, byte, byte);
+      AppendCharacter(text, byte, byte, controls);
     } else if (byte >= kFirstKatakanaByte && byte <= kLastKatakanaByte) {
       AppendUtf8(text, kFirstHalfWidthKatakana + (byte - kFirstKatakanaByte));
     } else if (const auto trail = i + 1 < raw.size() ? static_cast<unsigned char>(raw[i + 1]) : 0;
@@ -95,6 +104,11 @@ std::string ShownShiftJis(std::string_view raw) {
   return text;
 }
 
+std::string Decoded(std::string_view raw, DiscEncoding encoding, Controls controls) {
+  return encoding == DiscEncoding::kShiftJis ? DecodedShiftJis(raw, controls)
+                                             : DecodedWindows1252(raw, controls);
+}
+
 }  // namespace
 
 DiscEncoding EncodingOfGameCode(std::string_view game_code) {
@@ -103,7 +117,11 @@ DiscEncoding EncodingOfGameCode(std::string_view game_code) {
 }
 
 std::string ShownText(std::string_view raw, DiscEncoding encoding) {
-  return encoding == DiscEncoding::kShiftJis ? ShownShiftJis(raw) : ShownWindows1252(raw);
+  return Decoded(raw, encoding, Controls::kEscaped);
+}
+
+std::string TextWithoutControls(std::string_view raw, DiscEncoding encoding) {
+  return Decoded(raw, encoding, Controls::kDropped);
 }
 
 }  // namespace kelvore

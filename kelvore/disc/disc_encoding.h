@@ -16,4 +16,7 @@ DiscEncoding EncodingOfGameCode(std::string_view game_code);
 // move the cursor, clear the screen or pass for the tool's own output.
 std::string ShownText(std::string_view raw, DiscEncoding encoding);
 
+// The same text with its control characters left out instead, for names made from it.
+std::string TextWithoutControls(std::string_view raw, DiscEncoding encoding);
+
 }  // namespace kelvore

@@ -5,6 +5,9 @@
 
 namespace kelvore {
 
+// Whether kelvore expands * and ? in IMAGE words itself: on Windows, where no shell does.
+extern const bool kExpandsWildcards;
+
 // The program's arguments as UTF-8, without its own name.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -94,6 +95,34 @@ TEST(CorvaneCommandLine, ImagePathWithBlanksIsKeptWholeWhenTheVolumeHasNoShortNa
   EXPECT_EQ(ArgumentsFromCommandLine(
                 CorvaneLine(kTool, "D:\\My Games\\Disc One.gcm", 'g', false, true), kTool),
             (Args{"D:\\My Games\\Disc One.gcm", "g", "s"}));
+}
+
+// Several unquoted images before the mode end a line as Corvane's does; its one path with
+// blanks is meant only where it names something and its words do not all do.
+TEST(CorvaneCommandLine, ItsFormIsReadAsOnePathOnlyWhereThatNamesAFile) {
+  const std::string line = "kelvore.exe D:\\My Games\\x.gcm D:\\y.gcm f t s";
+  const Args joined{"D:\\My Games\\x.gcm D:\\y.gcm", "f", "t", "s"};
+  const Args separate{"D:\\My", "Games\\x.gcm", "D:\\y.gcm", "f", "t", "s"};
+  const auto existing = [](std::vector<std::string> paths) {
+    return [paths](const std::string& path) {
+      return std::find(paths.begin(), paths.end(), path) != paths.end();
+    };
+  };
+  EXPECT_EQ(ArgumentsFromCommandLine(line, kTool), joined);
+  EXPECT_EQ(ArgumentsFromCommandLine(line, kTool, kOptionLetters, existing({joined[0]})), joined);
+  EXPECT_EQ(ArgumentsFromCommandLine(line, kTool, kOptionLetters, existing({})), separate);
+  EXPECT_EQ(ArgumentsFromCommandLine(line, kTool, kOptionLetters,
+                                     existing({joined[0], "D:\\My", "Games\\x.gcm", "D:\\y.gcm"})),
+            separate);
+  EXPECT_EQ(ArgumentsFromCommandLine(line, kTool, kOptionLetters,
+                                     existing({joined[0], "D:\\My", "D:\\y.gcm"})),
+            joined);
+  // Two images without blanks, in the same form, are two images.
+  const Command two = ParseArguments(
+      ArgumentsFromCommandLine("kelvore.exe C:\\a.gcm C:\\b.gcm g  ", kTool, kOptionLetters,
+                               existing({"C:\\a.gcm", "C:\\b.gcm"})));
+  ASSERT_TRUE(std::holds_alternative<BatchRequest>(two));
+  EXPECT_EQ(std::get<BatchRequest>(two).images, (Args{"C:\\a.gcm", "C:\\b.gcm"}));
 }
 
 TEST(CorvaneCommandLine, OtherLinesSplitLikeAnyWindowsProgram) {
@@ -233,7 +262,8 @@ std::vector<std::string> UsageLines(const std::string& text) {
 }
 
 // Every command line a usage line shows: each "[...]" there or not, one of each "a|b" and
-// of each "a | b". IMAGE becomes "x.gcm", or "-x.gcm" after a "--", and OUTPUT "-y.gcm".
+// of each "a | b". IMAGE (and IMAGE...) becomes "x.gcm", or "-x.gcm" after a "--", OUTPUT
+// "-y.gcm" and FOLDER "-sd".
 std::vector<Args> Examples(const std::string& usage) {
   std::vector<std::vector<Args>> choices;  // per part of the line, its possible words
   bool alternative_follows = false;
@@ -270,8 +300,10 @@ std::vector<Args> Examples(const std::string& usage) {
         Args example = start;
         for (const std::string& word : choice) {
           const bool guarded = std::find(example.begin(), example.end(), "--") != example.end();
-          example.push_back(word == "IMAGE"    ? (guarded ? "-x.gcm" : "x.gcm")
+          const bool image = word == "IMAGE" || word == "IMAGE...";
+          example.push_back(image              ? (guarded ? "-x.gcm" : "x.gcm")
                             : word == "OUTPUT" ? "-y.gcm"
+                            : word == "FOLDER" ? "-sd"
                                                : word);
         }
         longer.push_back(example);
@@ -294,9 +326,19 @@ void ExpectReadAsShown(const Args& example) {
     EXPECT_TRUE(Holds(example, "--help") ? std::holds_alternative<ShowHelp>(command)
                                          : std::holds_alternative<ShowVersion>(command));
   } else if (Holds(example, "f") || Holds(example, "g")) {
-    const auto* rebuild = std::get_if<RebuildRequest>(&command);
+    // --games places each image by what it is: a batch, even of one image.
+    const auto* batch = std::get_if<BatchRequest>(&command);
+    ASSERT_EQ(batch != nullptr, Holds(example, "--games"));
+    if (batch != nullptr) {
+      EXPECT_EQ(batch->images, Args{image});
+      EXPECT_EQ(batch->games_folder, "-sd");
+    }
+    const auto* rebuild = batch != nullptr ? std::get_if<RebuildRequest>(&batch->each)
+                                           : std::get_if<RebuildRequest>(&command);
     ASSERT_NE(rebuild, nullptr);
-    EXPECT_EQ(rebuild->image, image);
+    if (batch == nullptr) {
+      EXPECT_EQ(rebuild->image, image);
+    }
     EXPECT_EQ(rebuild->mode, Holds(example, "f") ? ImageMode::kStandard : ImageMode::kLarge);
     EXPECT_EQ(rebuild->options.align_all_files, Holds(example, "t"));
     EXPECT_EQ(rebuild->options.isolate_streaming_audio, Holds(example, "s"));
@@ -316,7 +358,7 @@ void ExpectReadAsShown(const Args& example) {
 
 TEST(Usage, EveryLineWorksAsPrinted) {
   const std::vector<std::string> lines = UsageLines(HelpText());
-  ASSERT_EQ(lines.size(), 3u) << HelpText();
+  ASSERT_EQ(lines.size(), 4u) << HelpText();
   std::size_t examples = 0;
   for (const std::string& line : lines) {
     for (const Args& example : Examples(line)) {
@@ -327,9 +369,95 @@ TEST(Usage, EveryLineWorksAsPrinted) {
       ++examples;
     }
   }
-  EXPECT_EQ(examples, 128u + 8u + 2u);
+  EXPECT_EQ(examples, 128u + 64u + 8u + 2u);
   // After an error, the forms that do something, as --help shows them.
   EXPECT_EQ(UsageLines(ShortUsage()), std::vector<std::string>(lines.begin(), lines.end() - 1));
+}
+
+BatchRequest ParseBatch(const Args& args,
+                        const std::function<bool(const std::string&)>& names = {}) {
+  const Command command = ParseArguments(args, names);
+  if (const auto* error = std::get_if<UsageError>(&command)) ADD_FAILURE() << error->message;
+  const auto* batch = std::get_if<BatchRequest>(&command);
+  if (batch == nullptr) {
+    ADD_FAILURE() << "not a batch";
+    return {};
+  }
+  return *batch;
+}
+
+std::string UsageMessage(const Args& args,
+                         const std::function<bool(const std::string&)>& names = {}) {
+  const Command command = ParseArguments(args, names);
+  const auto* error = std::get_if<UsageError>(&command);
+  return error != nullptr ? error->message : "(accepted)";
+}
+
+// Every word before the mode is an image, whatever it looks like after `--`; one image alone
+// keeps the request it always was, anything more is a batch that does the same to each.
+TEST(ParseArguments, SeveralImagesStandBeforeTheMode) {
+  const BatchRequest batch =
+      ParseBatch({"a.gcm", "--ciso", "-o", "out", "--", "-b.iso", "dir", "g", "s"});
+  EXPECT_EQ(batch.images, (Args{"a.gcm", "-b.iso", "dir"}));
+  EXPECT_EQ(batch.games_folder, std::nullopt);
+  const auto& each = std::get<RebuildRequest>(batch.each);
+  EXPECT_EQ(each.mode, ImageMode::kLarge);
+  EXPECT_TRUE(each.options.isolate_streaming_audio && !each.options.align_all_files);
+  EXPECT_EQ(each.output, "out");
+  EXPECT_TRUE(each.ciso);
+
+  const BatchRequest games = ParseBatch({"--games", "sd", "a.gcm", "f", "--no-verify"});
+  EXPECT_EQ(games.images, Args{"a.gcm"});
+  EXPECT_EQ(games.games_folder, "sd");
+  EXPECT_FALSE(std::get<RebuildRequest>(games.each).verify);
+
+  EXPECT_EQ(UsageMessage({"--games", "sd", "-o", "x", "a.gcm", "f"}),
+            "Give -o or --games, not both.");
+  EXPECT_EQ(UsageMessage({"--games", "sd", "a.gcm", "--info"}),
+            "--games belongs to a rebuild, not to --info or --hash.");
+  EXPECT_EQ(UsageMessage({"a.gcm", "f", "--games"}), "--games needs the folder the loaders read.");
+}
+
+// A mode or a letter alone is never an image, before `--` or after it: an image of that
+// name is written ./f. One word alone is the image, as it always was.
+TEST(ParseArguments, ImagesNamedLikeTheModeOrALetterAreWrittenWithTheirFolder) {
+  EXPECT_EQ(ParseBatch({"./f", "./t", "g", "t"}).images, (Args{"./f", "./t"}));
+  EXPECT_EQ(UsageMessage({"a.gcm", "t", "f"}),
+            "\"t\" stands before the mode, where only images do; an image named t is written ./t.");
+  EXPECT_EQ(UsageMessage({"--", "a.gcm", "f", "g"}),
+            "\"f\" stands before the mode, where only images do; an image named f is written ./f.");
+  EXPECT_EQ(UsageMessage({"f", "s"}), "Missing IMAGE before the mode.");
+  EXPECT_EQ(UsageMessage({"a.gcm", "g", "f", "x.gcm"}),
+            "Unexpected \"x.gcm\": only t and s may follow the mode.");
+  EXPECT_EQ(std::get<InspectRequest>(ParseArguments({"f"})).image, "f");
+  const auto anything = [](const std::string&) { return true; };
+  EXPECT_EQ(UsageMessage({"--hash", "x.gcm", "s"}, anything),
+            "--info and --hash take images alone, without a mode or letters: \"s\" is one too "
+            "many.");
+  EXPECT_EQ(ParseBatch({"--hash", "x.gcm", "./s"}, anything).images, (Args{"x.gcm", "./s"}));
+}
+
+// Without a mode, several words are images to report on only when the last names something;
+// else they are read as a rebuild whose mode is mistyped, or one word too many.
+TEST(ParseArguments, WithoutAModeTheLastOfSeveralWordsMustNameSomething) {
+  const auto names = [](const std::string& word) { return word.starts_with("there"); };
+  const BatchRequest reports = ParseBatch({"x.gcm", "there.gcm"}, names);
+  EXPECT_EQ(reports.images, (Args{"x.gcm", "there.gcm"}));
+  EXPECT_TRUE(std::get<InspectRequest>(reports.each).info);
+  EXPECT_FALSE(std::get<InspectRequest>(reports.each).hash);
+  const BatchRequest hashes = ParseBatch({"--hash", "x.gcm", "there"}, names);
+  EXPECT_FALSE(std::get<InspectRequest>(hashes.each).info);
+  EXPECT_TRUE(std::get<InspectRequest>(hashes.each).hash);
+
+  EXPECT_EQ(UsageMessage({"there.gcm", "F"}, names), "The mode must be f or g, not \"F\".");
+  EXPECT_EQ(UsageMessage({"x.gcm", "there.gcm"}), "The mode must be f or g, not \"there.gcm\".");
+  EXPECT_EQ(UsageMessage({"a.gcm", "there.gcm", "--ciso"}, names),
+            "The mode must be f or g, not \"there.gcm\".");
+  EXPECT_EQ(UsageMessage({"a.gcm", "t", "s", "there.gcm"}, names),
+            "The mode must be f or g, not \"t\".");
+  EXPECT_EQ(UsageMessage({"--info", "there", "x.gcm"}, names),
+            "--info and --hash take images alone, without a mode or letters, and nothing is "
+            "named \"x.gcm\": \"x.gcm\" is one too many.");
 }
 
 TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {

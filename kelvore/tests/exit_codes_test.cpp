@@ -42,5 +42,18 @@ TEST(ReportExitCode, FailsAReportWhoseOutputWasLost) {
   EXPECT_EQ(Check(kExitImageRefused, gone).exit_code, kExitImageRefused);
 }
 
+// Over many images an I/O failure is worst, then an invalid image, then an image that is not
+// the listed dump: not the order of the numbers. An unknown code is never hidden.
+TEST(WorseExitCode, Orders3Then2Then4Then0) {
+  const std::vector<int> best_first = {kExitDone, kExitNotTheListedDump, kExitImageRefused,
+                                       kExitIoFailure, kExitUsage};
+  for (std::size_t better = 0; better < best_first.size(); ++better) {
+    for (std::size_t worse = better; worse < best_first.size(); ++worse) {
+      EXPECT_EQ(WorseExitCode(best_first[better], best_first[worse]), best_first[worse]);
+      EXPECT_EQ(WorseExitCode(best_first[worse], best_first[better]), best_first[worse]);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kelvore

@@ -17,6 +17,7 @@ using namespace corvane::rebuild;
 struct Words {
   std::vector<std::string> operands;
   std::optional<std::string> output;
+  std::optional<std::string> games;
   bool no_verify = false;
   bool ciso = false;
   bool info = false;
@@ -33,13 +34,16 @@ struct Option {
 
 // A new option is a row here, its field in Words, and what ReadRebuild or ReadInspection
 // makes of it.
-constexpr std::array<Option, 5> kOptions = {{
+constexpr std::array<Option, 6> kOptions = {{
     {.word = "-o", .value = &Words::output, .value_is = "the name of the output file"},
+    {.word = "--games", .value = &Words::games, .value_is = "the folder the loaders read"},
     {.word = "--no-verify", .turns_on = &Words::no_verify},
     {.word = "--ciso", .turns_on = &Words::ciso},
     {.word = "--info", .turns_on = &Words::info},
     {.word = "--hash", .turns_on = &Words::hash},
 }};
+
+using NamesSomething = std::function<bool(const std::string&)>;
 
 // A word after `--` that looks like an option is an operand all the same; say so where it
 // is refused.
@@ -49,68 +53,163 @@ std::string OperandHint(const std::string& word) {
                             : "";
 }
 
+bool IsModeWord(std::string_view word) { return word == kStandardMode || word == kLargeMode; }
+
+bool IsLetterWord(std::string_view word) {
+  return std::any_of(kOptionLetters.begin(), kOptionLetters.end(),
+                     [word](const OptionLetter& o) { return o.letter == word; });
+}
+
+bool IsModeOrLetterWord(std::string_view word) { return IsModeWord(word) || IsLetterWord(word); }
+
+// Where the mode stands: the last f or g that only letters follow.
+std::optional<std::size_t> ModeAt(const std::vector<std::string>& operands) {
+  std::size_t at = operands.size();
+  while (at > 0 && IsLetterWord(operands[at - 1])) --at;
+  if (at == 0 || !IsModeWord(operands[at - 1])) return std::nullopt;
+  return at - 1;
+}
+
+bool HasRebuildOption(const Words& words) {
+  return words.output || words.games || words.no_verify || words.ciso;
+}
+
+std::string UnexpectedAfterMode(const std::string& word) {
+  std::string error = "Unexpected \"";
+  error += Printable(word);
+  error += "\": only ";
+  for (const OptionLetter& o : kOptionLetters) {
+    if (o.letter != kOptionLetters.front().letter) error += " and ";
+    error += o.letter;
+  }
+  error += " may follow the mode.";
+  error += OperandHint(word);
+  return error;
+}
+
 // Sets the option `letter` stands for; returns an error message, empty when all is well.
 std::string ReadLetter(const std::string& letter, LayoutOptions& options) {
   const auto option = std::find_if(kOptionLetters.begin(), kOptionLetters.end(),
                                    [&letter](const OptionLetter& o) { return o.letter == letter; });
-  if (option == kOptionLetters.end()) {
-    std::string known;
-    for (const OptionLetter& o : kOptionLetters)
-      known.append(known.empty() ? "" : " and ").append(o.letter);
-    return "Unexpected \"" + Printable(letter) + "\": only " + known + " may follow the mode." +
-           OperandHint(letter);
-  }
+  if (option == kOptionLetters.end()) return UnexpectedAfterMode(letter);
   if (options.*option->turns_on) return "Option " + letter + " is given twice.";
   options.*option->turns_on = true;
   return {};
 }
 
-// IMAGE MODE [LETTER ...] into a rebuild request.
-Command ReadRebuild(Words words) {
-  const auto& operands = words.operands;
-  if (operands.empty()) return UsageError{"Missing IMAGE and the mode (f or g)."};
-  if (operands.size() == 1) return UsageError{"Missing the mode (f or g) after the image."};
-  RebuildRequest request{.image = operands[0],
-                         .output = std::move(words.output),
-                         .verify = !words.no_verify,
-                         .ciso = words.ciso};
-  if (request.image.empty()) return UsageError{"The image name is empty."};
-  const std::string& mode = operands[1];
-  if (mode != kStandardMode && mode != kLargeMode) {
-    return UsageError{"The mode must be f or g, not \"" + Printable(mode) + "\"." +
-                      OperandHint(mode)};
+// Why the images are refused, or nothing when they are all names of images.
+std::optional<std::string> RefusedImages(const std::vector<std::string>& images) {
+  for (const std::string& image : images) {
+    if (image.empty()) return "The image name is empty.";
+    if (IsModeOrLetterWord(image)) {
+      std::string error = "\"";
+      error += image;
+      error += "\" stands before the mode, where only images do; an image named ";
+      error += image;
+      error += " is written ./";
+      error += image;
+      error += '.';
+      return error;
+    }
   }
-  request.mode = mode == kStandardMode ? ImageMode::kStandard : ImageMode::kLarge;
-  for (std::size_t i = 2; i < operands.size(); ++i) {
+  return std::nullopt;
+}
+
+// IMAGE... MODE [LETTER ...] into a rebuild request, the mode standing at `mode_at`.
+Command ReadRebuild(Words words, std::size_t mode_at) {
+  const auto& operands = words.operands;
+  if (mode_at == 0) return UsageError{"Missing IMAGE before the mode."};
+  std::vector<std::string> images(operands.begin(), operands.begin() + mode_at);
+  if (auto refused = RefusedImages(images)) return UsageError{*refused};
+  if (words.output && words.games) {
+    return UsageError{"Give -o or --games, not both."};
+  }
+  RebuildRequest request{
+      .mode = operands[mode_at] == kStandardMode ? ImageMode::kStandard : ImageMode::kLarge,
+      .output = std::move(words.output),
+      .verify = !words.no_verify,
+      .ciso = words.ciso};
+  for (std::size_t i = mode_at + 1; i < operands.size(); ++i) {
     if (std::string error = ReadLetter(operands[i], request.options); !error.empty()) {
       return UsageError{error};
     }
   }
-  return request;
+  if (images.size() == 1 && !words.games) {
+    request.image = std::move(images.front());
+    return request;
+  }
+  return BatchRequest{.images = std::move(images), .each = request, .games_folder = words.games};
 }
 
-// IMAGE alone, for --info and --hash, which write nothing and so take no mode. IMAGE
-// without either gets the report of --info.
-Command ReadInspection(const Words& words) {
+// A line that asks for a rebuild, or is no report, but has no mode where it belongs.
+UsageError MissingMode(const Words& words) {
+  const auto& operands = words.operands;
+  if (operands.empty()) return {"Missing IMAGE and the mode (f or g)."};
+  if (operands.size() == 1) return {"Missing the mode (f or g) after the image."};
+  // After the last f or g stands a word that is no letter, or it would be the mode.
+  const auto last_mode = std::find_if(operands.rbegin(), operands.rend(), IsModeWord);
+  if (last_mode != operands.rend()) {
+    return {UnexpectedAfterMode(*std::find_if_not(last_mode.base(), operands.end(), IsLetterWord))};
+  }
+  const auto letter = std::find_if(operands.begin() + 1, operands.end(), IsLetterWord);
+  const std::string& mode = letter != operands.end() ? *letter : operands.back();
+  std::string error = "The mode must be f or g, not \"";
+  error += Printable(mode);
+  error += "\".";
+  error += OperandHint(mode);
+  return {error};
+}
+
+// IMAGE... for --info and --hash, which write nothing and so take no mode; also images
+// named without either, which get the report of --info.
+Command ReadInspection(const Words& words, const NamesSomething& names_something) {
   if (words.output || words.no_verify || words.ciso) {
     return UsageError{"-o, --no-verify and --ciso belong to a rebuild, not to --info or --hash."};
   }
-  if (words.operands.empty()) return UsageError{"Missing IMAGE."};
-  if (words.operands[0].empty()) return UsageError{"The image name is empty."};
-  if (words.operands.size() > 1) {
-    return UsageError{"--info and --hash take the image alone, without a mode or letters: \"" +
-                      Printable(words.operands[1]) + "\" is one too many." +
-                      OperandHint(words.operands[1])};
+  if (words.games) return UsageError{"--games belongs to a rebuild, not to --info or --hash."};
+  const auto& operands = words.operands;
+  if (operands.empty()) return UsageError{"Missing IMAGE."};
+  if (std::any_of(operands.begin(), operands.end(),
+                  [](const std::string& o) { return o.empty(); })) {
+    return UsageError{"The image name is empty."};
   }
-  return InspectRequest{
-      .image = words.operands[0], .info = words.info || !words.hash, .hash = words.hash};
+  // A mode or a letter among images, or a last word of several that names nothing.
+  auto extra = std::find_if(operands.begin() + 1, operands.end(), IsModeOrLetterWord);
+  const bool named =
+      extra == operands.end() &&
+      (operands.size() == 1 || (names_something && names_something(operands.back())));
+  if (!named) {
+    if (extra == operands.end()) --extra;
+    const std::string word = Printable(*extra);
+    std::string error = "--info and --hash take images alone, without a mode or letters";
+    if (IsModeOrLetterWord(*extra)) {
+      error += ": \"";
+    } else {
+      error += ", and nothing is named \"";
+      error += word;
+      error += "\": \"";
+    }
+    error += word;
+    error += "\" is one too many.";
+    error += OperandHint(*extra);
+    return UsageError{error};
+  }
+  InspectRequest request{.info = words.info || !words.hash, .hash = words.hash};
+  if (operands.size() == 1) {
+    request.image = operands.front();
+    return request;
+  }
+  return BatchRequest{.images = operands, .each = request};
 }
 
-// A report is asked for by --info or --hash, or by an image named alone.
-bool AsksForInspection(const Words& words) {
-  const bool image_alone =
-      words.operands.size() == 1 && !words.output && !words.no_verify && !words.ciso;
-  return words.info || words.hash || image_alone;
+// Images named without a mode or a rebuild's options get the report, when the last of
+// several names something.
+bool AreImagesAlone(const Words& words, const NamesSomething& names_something) {
+  const auto& operands = words.operands;
+  if (HasRebuildOption(words) || operands.empty()) return false;
+  if (operands.size() == 1) return true;
+  return std::none_of(operands.begin() + 1, operands.end(), IsModeOrLetterWord) &&
+         names_something && names_something(operands.back());
 }
 
 // Reads the option `option` at args[at], and its value; returns an error message, empty
@@ -132,7 +231,8 @@ std::string ReadOption(const Option& option, const std::vector<std::string>& arg
 
 }  // namespace
 
-Command ParseArguments(const std::vector<std::string>& args) {
+Command ParseArguments(const std::vector<std::string>& args,
+                       const std::function<bool(const std::string&)>& names_something) {
   Words words;
   bool options_ended = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -157,7 +257,11 @@ Command ParseArguments(const std::vector<std::string>& args) {
       return UsageError{"Unknown option \"" + Printable(arg) + "\"."};
     }
   }
-  return AsksForInspection(words) ? ReadInspection(words) : ReadRebuild(std::move(words));
+  if (words.info || words.hash || AreImagesAlone(words, names_something)) {
+    return ReadInspection(words, names_something);
+  }
+  if (const auto mode_at = ModeAt(words.operands)) return ReadRebuild(std::move(words), *mode_at);
+  return MissingMode(words);
 }
 
 bool IsOptionWord(std::string_view word) { return word.size() > 1 && word.front() == '-'; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,20 +27,36 @@ struct InspectRequest {
   bool hash = false;
 };
 
+// Several images, folders or names with wildcards, or --games: each image in turn.
+struct BatchRequest {
+  std::vector<std::string> images;                    // the IMAGE words, not yet expanded
+  std::variant<RebuildRequest, InspectRequest> each;  // done to every image; its image unused
+  std::optional<std::string> games_folder = {};       // --games: the loaders' folders
+};
+
 struct ShowHelp {};
 struct ShowVersion {};
 struct UsageError {
   std::string message;
 };
 
-using Command = std::variant<RebuildRequest, InspectRequest, ShowHelp, ShowVersion, UsageError>;
+using Command =
+    std::variant<RebuildRequest, InspectRequest, BatchRequest, ShowHelp, ShowVersion, UsageError>;
 
-// Reads the command line's forms, as the usage shows them: `IMAGE MODE [LETTER ...]` with
-// `--ciso`, `-o OUTPUT` and `--no-verify`; `IMAGE` with `--info`, `--hash`, both or neither (the
-// report of --info); `--help`; `--version`. Options may stand anywhere before a `--`, after
-// which every word is IMAGE, MODE or a letter (an image may be named "-x"). `args` excludes
-// the program's own name.
-Command ParseArguments(const std::vector<std::string>& args);
+// Reads the command line's forms, as the usage shows them: `IMAGE... MODE [LETTER ...]` with
+// `--ciso`, `-o OUTPUT` or `--games FOLDER`, and `--no-verify`; `IMAGE...` with `--info`,
+// `--hash`, both or neither (the report of --info); `--help`; `--version`. Options may stand
+// anywhere before a `--`, after which every word is IMAGE, MODE or a letter (an image may be
+// named "-x"). `args` excludes the program's own name.
+//
+// MODE is the last f or g that only letters follow; the words before it are images. A word
+// that is a mode or a letter is never an image (an image named f is written ./f). With
+// several words and no mode, the last one must name something on the drive, as
+// `names_something` tells (without it, nothing does): otherwise it is taken for a mistyped
+// mode, or with --info or --hash for one word too many, and refused. One image without
+// --games gives a RebuildRequest or InspectRequest, anything more a BatchRequest.
+Command ParseArguments(const std::vector<std::string>& args,
+                       const std::function<bool(const std::string&)>& names_something = {});
 
 // Whether ParseArguments takes `word` for an option rather than for IMAGE, MODE or a letter:
 // it starts with '-' and has more after it.

@@ -1,5 +1,6 @@
 #include "kelvore/tool/exit_codes.h"
 
+#include <array>
 #include <exception>
 #include <new>
 #include <string>
@@ -30,6 +31,22 @@ int ExitCodeOf(Console& console, const std::function<void()>& job,
   after_unfinished();
   return kExitIoFailure;
 }
+
+namespace {
+
+// How bad each known code is; a code not listed is the worst.
+int Severity(int exit_code) {
+  constexpr std::array<int, 4> kBestFirst = {kExitDone, kExitNotTheListedDump, kExitImageRefused,
+                                             kExitIoFailure};
+  for (std::size_t i = 0; i < kBestFirst.size(); ++i) {
+    if (kBestFirst[i] == exit_code) return static_cast<int>(i);
+  }
+  return static_cast<int>(kBestFirst.size());
+}
+
+}  // namespace
+
+int WorseExitCode(int a, int b) { return Severity(b) > Severity(a) ? b : a; }
 
 int ReportExitCode(int exit_code, Console& console) {
   const std::optional<LostOutput> lost = console.CheckOutput();

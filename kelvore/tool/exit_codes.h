@@ -12,7 +12,13 @@ inline constexpr int kExitUsage = 1;         // the command line was not underst
 inline constexpr int kExitImageRefused = 2;  // invalid image, or its data does not fit
 inline constexpr int kExitIoFailure = 3;     // read/write failure, output in the way,
                                              // verification mismatch, interruption
-inline constexpr int kExitNotListed = 4;     // a valid image is not a dump the list gives
+// A valid image that is not the dump a dump list gives, or not in the list at all.
+inline constexpr int kExitNotTheListedDump = 4;
+
+// The worse of two images' exit codes, for a run over many images: 3, then 2, then 4, then 0,
+// which is not the order of the numbers. A code outside that order (a usage error, say) is
+// worse than all of them.
+int WorseExitCode(int a, int b);
 
 // Runs `job` and turns what it throws into the exit code, saying what went wrong on
 // `console`: DumpListError gives 1, ImageError 2, every other failure 3. `after_unfinished`

@@ -55,13 +55,16 @@ void ShowChecksums(Console& console, const SourceImage& source, const std::strin
 // An invalid image still has checksums, and they are what tells a damaged dump from a good
 // one in a dump list: the report's refusal does not keep them from being shown.
 int RunInspection(const InspectRequest& request, const SourceOpener& open_source, Console& console,
-                  const InterruptFlag& interrupted) {
+                  const InterruptFlag& interrupted,
+                  const std::function<void(const Disc&)>& on_disc) {
   std::unique_ptr<SourceImage> source;
   const int opened =
       ExitCodeOf(console, [&] { source = OpenImageOrCiso(open_source, request.image, console); });
   if (opened != kExitDone) return opened;
   const int reported = !request.info ? kExitDone : ExitCodeOf(console, [&] {
-    ShowDiscReport(console, ReadDisc(*source, interrupted), request.image, interrupted);
+    const Disc disc = ReadDisc(*source, interrupted);
+    ShowDiscReport(console, disc, request.image, interrupted);
+    if (on_disc) on_disc(disc);
   });
   if (!request.hash || (reported != kExitDone && reported != kExitImageRefused)) return reported;
   const int hashed =

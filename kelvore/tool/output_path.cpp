@@ -9,8 +9,10 @@ namespace {
 
 #ifdef _WIN32
 constexpr std::string_view kSeparators = "\\/:";
+constexpr char kSeparator = '\\';
 #else
 constexpr std::string_view kSeparators = "/";
+constexpr char kSeparator = '/';
 #endif
 
 }  // namespace
@@ -22,6 +24,16 @@ std::string DefaultOutputPath(const std::string& image_path, std::string_view ex
   const bool has_extension = dot != std::string::npos && dot > name_begin;
   return image_path.substr(0, has_extension ? dot : image_path.size()) + ".rebuilt" +
          std::string(extension);
+}
+
+std::string NameInPath(const std::string& path) {
+  const std::size_t separator = path.find_last_of(kSeparators);
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty() || kSeparators.find(folder.back()) != std::string::npos) return folder + name;
+  return folder + kSeparator + name;
 }
 
 std::string PartPathFor(const std::string& output_path) { return output_path + ".part"; }

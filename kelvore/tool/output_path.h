@@ -9,6 +9,13 @@ namespace kelvore {
 // last extension, and `extension` in place of ".gcm".
 std::string DefaultOutputPath(const std::string& image_path, std::string_view extension = ".gcm");
 
+// The last part of `path`: its name, without the folder.
+std::string NameInPath(const std::string& path);
+
+// `name` inside `folder`, with the system's separator between them unless `folder` ends in
+// one.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 // The name the image is written under until it is complete.
 std::string PartPathFor(const std::string& output_path);
 

@@ -103,11 +103,13 @@ std::string DoneSizes(const RebuildRequest& request, std::uint64_t file_size,
 }
 
 void Rebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
-             const InterruptFlag& interrupted, bool& output_started) {
+             const InterruptFlag& interrupted, const OutputPlacer& place_output,
+             bool& output_started) {
   const auto source = OpenImageOrCiso(services.open_source, request.image, console);
   const Disc disc = ReadDisc(*source, interrupted);
-  const std::string output_path =
+  std::string output_path =
       request.output.value_or(DefaultOutputPath(request.image, request.ciso ? ".ciso" : ".gcm"));
+  if (place_output) output_path = place_output(disc, output_path);
   for (const std::string& line : SummaryLines(disc, request, output_path)) console.Line(line);
   NoteFullSizeImage(console, disc, request);
 
@@ -130,10 +132,11 @@ void Rebuild(const RebuildRequest& request, const RebuildServices& services, Con
 }  // namespace
 
 int RunRebuild(const RebuildRequest& request, const RebuildServices& services, Console& console,
-               const InterruptFlag& interrupted) {
+               const InterruptFlag& interrupted, const OutputPlacer& place_output) {
   bool output_started = false;
   return ExitCodeOf(
-      console, [&] { Rebuild(request, services, console, interrupted, output_started); },
+      console,
+      [&] { Rebuild(request, services, console, interrupted, place_output, output_started); },
       [&] {
         if (output_started) console.Error("The unfinished image was removed.");
       });

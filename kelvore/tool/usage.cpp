@@ -14,12 +14,15 @@ std::string LettersUsage() {
   return usage;
 }
 
-// The forms of the command line: a rebuild, then a report. Options may stand anywhere before
-// `--`; the usage shows them first, where they always work.
+// The forms of the command line: a rebuild, one into the loaders' folders, then a report.
+// Options may stand anywhere before `--`; the usage shows them first, where they always work.
 std::string FormsUsage() {
-  return "Usage: kelvore [--ciso] [-o OUTPUT] [--no-verify] [--] IMAGE f|g " + LettersUsage() +
+  return "Usage: kelvore [--ciso] [-o OUTPUT] [--no-verify] [--] IMAGE... f|g " + LettersUsage() +
          "\n"
-         "       kelvore [--info] [--hash] [--] IMAGE\n";
+         "       kelvore --games FOLDER [--ciso] [--no-verify] [--] IMAGE... f|g " +
+         LettersUsage() +
+         "\n"
+         "       kelvore [--info] [--hash] [--] IMAGE...\n";
 }
 
 }  // namespace
@@ -32,14 +35,21 @@ std::string HelpText() {
          FormsUsage() +
          "       kelvore --help | --version\n"
          "\n"
-         "  IMAGE        the image to rebuild or report on; it is only read, never changed\n"
+         "  IMAGE...     the images to rebuild or report on, only read, never changed; a\n"
+         "               folder stands for its .gcm, .iso and .ciso files (write ./f for\n"
+         "               an image named f)\n"
          "  f            a standard image of 1,459,978,240 bytes\n"
          "  g            a 3 GB image of 3,221,225,472 bytes with the files at its end\n" +
          OptionLettersHelp() +
          "  --ciso       write a CISO file, which leaves out the blocks that hold only\n"
          "               zeros, for loaders and emulators (default: NAME.rebuilt.ciso)\n"
          "  -o OUTPUT    where to write the new image (default: NAME.rebuilt.gcm beside\n"
-         "               IMAGE); an existing file is never replaced\n"
+         "               IMAGE), or with several images the folder for them; an\n"
+         "               existing file is never replaced\n"
+         "  --games FOLDER\n"
+         "               write each image as FOLDER/<Title> [<ID6>]/game.iso, the second\n"
+         "               disc of a game as disc2.iso beside it (game.ciso and disc2.ciso\n"
+         "               with --ciso), the folders USB and SD card loaders read\n"
          "  --no-verify  do not read the new image back to compare it with the source\n"
          "  --info       report what the disc is and how it would rebuild, from its system\n"
          "               area and file table alone, writing nothing; what IMAGE named\n"
@@ -62,6 +72,13 @@ std::string HelpText() {
          "  kelvore \"Disc One.gcm\" f s --ciso    writes Disc One.rebuilt.ciso\n"
          "Some loaders refuse images larger than a full disc, which g makes. --info,\n"
          "--hash and a rebuild read a CISO file as the whole image it stands for.\n"
+         "\n"
+         "Several images are done one after another, each with its own checks and\n"
+         "verification; one that fails leaves nothing behind and does not stop the\n"
+         "others. A summary at the end says what became of each and which form two-disc\n"
+         "sets. On Windows kelvore expands * and ? in IMAGE itself. For example:\n"
+         "  kelvore /games/wiped f s -o /games/rebuilt\n"
+         "  kelvore --games /media/sd/games \"Disc 1.gcm\" \"Disc 2.gcm\" f s --ciso\n"
          "\n"
          "Games that stream music from the disc may freeze when a streaming audio file\n"
          "does not start on 32 KiB: before such a rebuild kelvore warns, and s or t\n"
@@ -87,7 +104,7 @@ std::string HelpText() {
          "Exit codes: 0 done; 1 command line not understood; 2 invalid image, or its data\n"
          "does not fit; 3 read or write failure, output already there, verification\n"
          "mismatch, source changed meanwhile, or interrupted. No unfinished output is left\n"
-         "behind.";
+         "behind. Over several images the worst counts: 3, then 2, then 0.";
 }
 
 std::string ShortUsage() { return FormsUsage() + "Run kelvore --help for details."; }

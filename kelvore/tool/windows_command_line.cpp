@@ -107,6 +107,20 @@ std::optional<std::vector<std::string>> CorvaneArguments(
   return std::nullopt;
 }
 
+// The image words of a line in Corvane's form are one path holding blanks where that names
+// something and the words one by one, which blanks separate (the line holds no quotes), do
+// not all do; else they are several images.
+bool IsJoinedPathMeant(const std::string& joined,
+                       const std::function<bool(const std::string&)>& path_exists) {
+  if (!path_exists(joined)) return false;
+  for (std::size_t begin = 0; begin < joined.size();) {
+    const std::size_t end = std::min(joined.find_first_of(" \t", begin), joined.size());
+    if (end > begin && !path_exists(joined.substr(begin, end - begin))) return true;
+    begin = end + 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitWindowsArguments(std::string_view text) {
@@ -148,11 +162,14 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text) {
   return args;
 }
 
-std::vector<std::string> ArgumentsFromCommandLine(std::string_view command_line,
-                                                  std::string_view own_path,
-                                                  std::span<const OptionLetter> known_letters) {
+std::vector<std::string> ArgumentsFromCommandLine(
+    std::string_view command_line, std::string_view own_path,
+    std::span<const OptionLetter> known_letters,
+    const std::function<bool(const std::string&)>& path_exists) {
   const std::string_view tail = TrimLeadingBlanks(SkipProgramPath(command_line, own_path));
-  if (auto args = CorvaneArguments(tail, known_letters)) return *args;
+  if (auto args = CorvaneArguments(tail, known_letters)) {
+    if (!path_exists || IsJoinedPathMeant(args->front(), path_exists)) return *args;
+  }
   return SplitWindowsArguments(tail);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,10 +25,16 @@ std::vector<std::string> SplitWindowsArguments(std::string_view text);
 // everything before the mode as the image path. Any other line, Corvane's quoted ones among
 // them, is split as every Windows program splits it, so options may stand anywhere.
 //
+// Several images may stand before the mode, so that such a line may also be several unquoted
+// paths without blanks. Given `path_exists`, the line is read in Corvane's form only when the
+// joined words name something on the drive and the separate words do not all do; without it,
+// the form alone decides.
+//
 // Corvane writes a slot for each of its two letters, t and s, whatever letters kelvore reads;
 // `known_letters`, the letters kelvore reads, only decides which of them a slot may hold.
 std::vector<std::string> ArgumentsFromCommandLine(
     std::string_view command_line, std::string_view own_path,
-    std::span<const OptionLetter> known_letters = kOptionLetters);
+    std::span<const OptionLetter> known_letters = kOptionLetters,
+    const std::function<bool(const std::string&)>& path_exists = {});
 
 }  // namespace kelvore

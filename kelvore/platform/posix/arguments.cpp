@@ -19,6 +19,9 @@ std::string WorkingFolder() {
 
 }  // namespace
 
+// The shell has expanded them: a * or ? that is left is part of a name.
+const bool kExpandsWildcards = false;
+
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }

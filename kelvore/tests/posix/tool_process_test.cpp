@@ -262,6 +262,38 @@ TEST(ToolProcess, AnInterruptStopsTheHashing) {
   EXPECT_EQ(run.output.find("Checksums"), std::string::npos) << run.output;
 }
 
+// Ctrl+C in a run over a folder, once the first image is done: that one stays, the one being
+// written goes, no other starts, and the summary says what became of each.
+TEST(ToolProcess, AnInterruptStopsARunOverManyImagesAndKeepsWhatIsDone) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.PathOf("in"));
+  std::filesystem::create_directory(folder.PathOf("out"));
+  SyntheticImageRecipe recipe;
+  recipe.files = {{"movie.thp", 16 << 20, 4}};
+  for (const char* name : {"a.gcm", "b.gcm", "c.gcm"}) {
+    SyntheticImage(recipe).WriteTo(folder.PathOf("in/") + name);
+  }
+  const StartedTool tool =
+      StartTool({folder.PathOf("in"), "f", "-o", folder.PathOf("out")}, {.errors_too = true});
+  ASSERT_GT(tool.pid, 0);
+  const std::string first = folder.PathOf("out/a.rebuilt.gcm");
+  for (int waited = 0; waited < 6000 && !std::filesystem::exists(first); ++waited) usleep(10'000);
+  kill(tool.pid, SIGINT);
+  const ToolRun run = FinishTool(tool, "");
+  EXPECT_EQ(ExitCode(run), 3) << run.output;
+  EXPECT_EQ(testkit::FileSize(first), 1'459'978'240u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.PathOf("out")),
+                          std::filesystem::directory_iterator{}),
+            1);
+  EXPECT_NE(run.output.find("\nSummary of 3 images: 1 rebuilt, "), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("  1. " + folder.PathOf("in/a.gcm") + ": rebuilt to " + first),
+            std::string::npos);
+  EXPECT_NE(run.output.find("  3. " + folder.PathOf("in/c.gcm") +
+                            ": not done, as the run was interrupted"),
+            std::string::npos);
+  EXPECT_EQ(run.output.find("Image 3 of 3"), std::string::npos);
+}
+
 // A report or checksums that cannot be written are a failure, as for md5sum: the message
 // says why, unless the reader of a pipe has gone (`kelvore IMAGE --hash | head -1`), and a
 // refusal that came first keeps its code.

@@ -197,6 +197,55 @@ TEST_F(ToolProcessTest, WritesACisoFileAndReadsItAsTheFullImage) {
             std::string::npos);
 }
 
+// No shell expands wildcards on Windows: the tool does, in the last part of a path, through
+// the system's folder listing, each match in name order.
+TEST_F(ToolProcessTest, ExpandsWildcardsInImagesItself) {
+  for (const char* name : {"Disc B.gcm", "disc a.GCM", "Disc C.iso"}) {
+    image_.WriteTo(folder_.PathOf(name));
+  }
+  const std::string out = folder_.PathOf("out");
+  ASSERT_TRUE(CreateDirectoryW(Widen(out).c_str(), nullptr));
+  const ToolRun run = RunTool(ToolPath() + L" \"" + Widen(folder_.PathOf("Disc ?.gcm")) +
+                                  L"\" f --no-verify -o \"" + Widen(out) + L"\"",
+                              folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  EXPECT_NE(run.output.find("Image 1 of 2: " + folder_.PathOf("disc a.GCM") + "\r\n"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("Image 2 of 2: " + folder_.PathOf("Disc B.gcm") + "\r\n"),
+            std::string::npos);
+  EXPECT_EQ(FileSize(out + "\\disc a.rebuilt.gcm"), 1'459'978'240u);
+  EXPECT_EQ(FileSize(out + "\\Disc B.rebuilt.gcm"), 1'459'978'240u);
+
+  const ToolRun none = RunTool(ToolPath() + L" \"" + Widen(folder_.PathOf("*.wbfs")) + L"\" --hash",
+                               folder_.PathOf("none.txt"));
+  EXPECT_EQ(none.exit_code, 3u) << none.output;
+  EXPECT_NE(none.output.find("Error: Nothing matches " + folder_.PathOf("*.wbfs") + "."),
+            std::string::npos)
+      << none.output;
+}
+
+// The line the Windows readme gives for a two-disc set: both discs in one game folder that the
+// tool creates inside the loaders' folder, named after the title and ID6.
+TEST_F(ToolProcessTest, PutsBothDiscsOfASetInOneGameFolder) {
+  testkit::SyntheticImageRecipe second = NestedDiscRecipe();
+  second.disc_number = 1;
+  SyntheticImage(second).WriteTo(folder_.PathOf("Wiped Disc Two.gcm"));
+  const std::string games = folder_.PathOf("games");
+  ASSERT_TRUE(CreateDirectoryW(Widen(games).c_str(), nullptr));
+  const ToolRun run =
+      RunTool(ToolPath() + L" --games \"" + Widen(games) + L"\" \"" + Widen(source_path_) +
+                  L"\" \"" + Widen(folder_.PathOf("Wiped Disc Two.gcm")) + L"\" f s --ciso",
+              folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  const std::string game = games + "\\Kelvore Test Disc [GKVE01]";
+  EXPECT_EQ(FileSize(game + "\\game.ciso"), 0x8000u + (2u << 20));
+  EXPECT_EQ(FileSize(game + "\\disc2.ciso"), 0x8000u + (2u << 20));
+  EXPECT_NE(run.output.find("  GKVE01 \"Kelvore Test Disc\": disc 1: image 1; disc 2: image 2\r\n"),
+            std::string::npos)
+      << run.output;
+}
+
 // Checksums that cannot be written are a failure a script can see: here a pipe whose
 // reader has gone, which the tool reports with its exit code alone.
 TEST_F(ToolProcessTest, ChecksumsIntoAPipeWhoseReaderHasGoneFail) {
