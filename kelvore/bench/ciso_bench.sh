@@ -32,9 +32,7 @@ ciso_bytes=$(stat -c %s "$work/reference.ciso")
 load_average=$(cut -d' ' -f1-3 /proc/loadavg)
 read_back_result="" ciso_result=""
 for _ in $(seq "$runs"); do
-  read_back_result=$(lesser "$read_back_result" "$(measure sh -c \
-    'cat "$1" > "$2" && sync "$2" && dd if="$2" of=/dev/null bs=4M iflag=direct status=none' \
-    cat "$work/reference.ciso" "$work/copy.ciso")")
+  read_back_result=$(lesser "$read_back_result" "$(measure_read_back "$work/reference.ciso" "$work/copy.ciso")")
   ciso_result=$(lesser "$ciso_result" "$(measure "$kelvore" "$image" f --ciso -o "$work/out.ciso")")
 done
 

@@ -2,6 +2,9 @@
 # `scratch_files` naming the files in WORK_DIR that each timed command may write. It defines:
 #   measure CMD...            runs the command once, with the scratch files removed and the
 #                             disk settled first; prints "SECONDS PEAK_KIB"
+#   measure_read_back SOURCE COPY
+#                             measures the reference for writing and verifying: SOURCE
+#                             copied to COPY, flushed, then read back from the disk
 #   lesser A B                the lesser of two such results, A possibly empty
 #   report NAME RESULT BYTES  a line with the time, the speed over BYTES and the peak memory
 #   target NAME RESULT REFERENCE LEAST
@@ -13,6 +16,12 @@ measure() {
   sync
   /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null
   cat "$work/time.txt"
+}
+
+measure_read_back() {
+  measure sh -c \
+    'cat "$1" > "$2" && sync "$2" && dd if="$2" of=/dev/null bs=4M iflag=direct status=none' \
+    cat "$1" "$2"
 }
 
 lesser() {

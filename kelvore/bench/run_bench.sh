@@ -32,9 +32,7 @@ for _ in $(seq "$runs"); do
   cat_result=$(lesser "$cat_result" "$(measure sh -c 'cat "$1" > "$2"' cat "$image" "$work/copy.gcm")")
   synced_cat_result=$(lesser "$synced_cat_result" \
     "$(measure sh -c 'cat "$1" > "$2" && sync "$2"' cat "$image" "$work/copy.gcm")")
-  read_back_result=$(lesser "$read_back_result" "$(measure sh -c \
-    'cat "$1" > "$2" && sync "$2" && dd if="$2" of=/dev/null bs=4M iflag=direct status=none' \
-    cat "$image" "$work/copy.gcm")")
+  read_back_result=$(lesser "$read_back_result" "$(measure_read_back "$image" "$work/copy.gcm")")
   fast_result=$(lesser "$fast_result" "$(measure "$kelvore" "$image" f -o "$work/out.gcm" --no-verify)")
   verified_result=$(lesser "$verified_result" "$(measure "$kelvore" "$image" f -o "$work/out.gcm")")
 done
