@@ -431,9 +431,10 @@ TEST(ParseArguments, ImagesNamedLikeTheModeOrALetterAreWrittenWithTheirFolder) {
             "Unexpected \"x.gcm\": only t and s may follow the mode.");
   EXPECT_EQ(std::get<InspectRequest>(ParseArguments({"f"})).image, "f");
   const auto anything = [](const std::string&) { return true; };
-  EXPECT_EQ(UsageMessage({"--hash", "x.gcm", "s"}, anything),
-            "--info and --hash take images alone, without a mode or letters: \"s\" is one too "
-            "many.");
+  EXPECT_EQ(
+      UsageMessage({"--hash", "x.gcm", "s"}, anything),
+      "--info, --hash and --dat take images alone, without a mode or letters: \"s\" is one too "
+      "many.");
   EXPECT_EQ(ParseBatch({"--hash", "x.gcm", "./s"}, anything).images, (Args{"x.gcm", "./s"}));
 }
 
@@ -456,7 +457,7 @@ TEST(ParseArguments, WithoutAModeTheLastOfSeveralWordsMustNameSomething) {
   EXPECT_EQ(UsageMessage({"a.gcm", "t", "s", "there.gcm"}, names),
             "The mode must be f or g, not \"t\".");
   EXPECT_EQ(UsageMessage({"--info", "there", "x.gcm"}, names),
-            "--info and --hash take images alone, without a mode or letters, and nothing is "
+            "--info, --hash and --dat take images alone, without a mode or letters, and nothing is "
             "named \"x.gcm\": \"x.gcm\" is one too many.");
 }
 
