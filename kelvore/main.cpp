@@ -1,5 +1,5 @@
 // kelvore: rebuilds a wiped GameCube disc image into a full-size one, and reports on an
-// image and its checksums, for one image or many. Corvane starts it as
+// image, its checksums and what a dump list says of it, for one image or many. Corvane starts it as
 // `kelvore IMAGE f|g [t] [s]`.
 
 #include <string>
@@ -60,7 +60,10 @@ int Inspect(InspectRequest request, Console& console) {
   }
   request.image = ResolvePath(request.image);
   WatchForInterrupts();
-  return RunInspection(request, OpenSourceImage, console, InterruptRequested());
+  DumpList list;
+  if (const int loaded = LoadDumpListOf(request, console, list); loaded != kExitDone) return loaded;
+  return RunInspection(request, OpenSourceImage, console, InterruptRequested(),
+                       request.dump_list ? &list : nullptr);
 }
 
 int Run(const Command& command, Console& console) {

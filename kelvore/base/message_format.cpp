@@ -54,6 +54,15 @@ std::string GroupedDecimal(std::uint64_t value) {
   return digits;
 }
 
+std::string Joined(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (const std::string_view part : parts) size += part.size();
+  std::string text;
+  text.reserve(size);
+  for (const std::string_view part : parts) text += part;
+  return text;
+}
+
 std::string ByteCount(std::uint64_t value) { return CountOf(value, "byte"); }
 
 std::string CountOf(std::uint64_t count, std::string_view noun) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ std::string LowerHexDigits(std::span<const std::byte> bytes);
 
 // "1,459,978,240": byte counts in messages.
 std::string GroupedDecimal(std::uint64_t value);
+
+// `parts` one after another. Messages are built with one call of it rather than a chain of +,
+// each step of which makes a string of its own in the programs' code.
+std::string Joined(std::initializer_list<std::string_view> parts);
 
 // "1 byte", "1,024 bytes".
 std::string ByteCount(std::uint64_t value);

@@ -56,10 +56,10 @@ std::uint64_t AssumedImageSize(const BlockMap& map, const ByteSource& file) {
     if (DataEndsWithin(map, file, size)) return size;
   }
   const std::uint64_t last = map.SpannedBlocks() - 1;
-  throw ImageError("This CISO file holds data past " + ByteCount(format::kLargeImageSize) +
-                   ", more than even a 3 GB image holds: its last stored block is block " +
-                   GroupedDecimal(last) + " of " + ByteCount(map.BlockSize()) + ", at offset " +
-                   Hex(last * map.BlockSize()) + " of the image.");
+  throw ImageError(Joined({"This CISO file holds data past ", ByteCount(format::kLargeImageSize),
+                           ", more than even a 3 GB image holds: its last stored block is block ",
+                           GroupedDecimal(last), " of ", ByteCount(map.BlockSize()), ", at offset ",
+                           Hex(last * map.BlockSize()), " of the image."}));
 }
 
 }  // namespace
@@ -93,18 +93,18 @@ BlockMap::BlockMap(std::span<const std::byte> header)
   if (!HasMagic(header))
     throw ImageError("This is not a CISO file: it does not start with \"CISO\".");
   if (block_size_ == 0 || block_size_ % kBlockUnit != 0) {
-    throw ImageError("This CISO file's block size is " + ByteCount(block_size_) +
-                     ", but a CISO's blocks are a multiple of 32 KiB (" + ByteCount(kBlockUnit) +
-                     "), of at least that size.");
+    throw ImageError(Joined({"This CISO file's block size is ", ByteCount(block_size_),
+                             ", but a CISO's blocks are a multiple of 32 KiB (",
+                             ByteCount(kBlockUnit), "), of at least that size."}));
   }
   for (std::uint64_t block = 0; block < kMapEntries; ++block) {
     const std::byte entry = map_[block];
     stored_before_[block] = static_cast<std::uint16_t>(stored_blocks_);
     if (entry == std::byte{0}) continue;
     if (entry != std::byte{1}) {
-      throw ImageError("This CISO file's map is damaged: its entry for block " +
-                       GroupedDecimal(block) + " is " + Hex(std::to_integer<unsigned>(entry)) +
-                       ", where only 0 (not stored) and 1 (stored) belong.");
+      throw ImageError(Joined({"This CISO file's map is damaged: its entry for block ",
+                               GroupedDecimal(block), " is ", Hex(std::to_integer<unsigned>(entry)),
+                               ", where only 0 (not stored) and 1 (stored) belong."}));
     }
     ++stored_blocks_;
     spanned_blocks_ = block + 1;
@@ -121,15 +121,16 @@ Image::Image(const ByteSource& file, BlockMap map, std::uint64_t image_size)
 
 Image Image::Open(const ByteSource& file) {
   if (file.Size() < kHeaderSize) {
-    throw ImageError("This CISO file is " + ByteCount(file.Size()) + " long, too short for its " +
-                     GroupedDecimal(kHeaderSize) + "-byte header.");
+    throw ImageError(
+        Joined({"This CISO file is ", ByteCount(file.Size()), " long, too short for its ",
+                GroupedDecimal(kHeaderSize), "-byte header."}));
   }
   BlockMap map(ReadBytes(file, 0, kHeaderSize));
   if (file.Size() < map.FileSize()) {
-    throw ImageError("This CISO file is cut short: its map lists " +
-                     CountOf(map.StoredBlocks(), "stored block") + " of " +
-                     ByteCount(map.BlockSize()) + ", which take " + ByteCount(map.FileSize()) +
-                     " with the header, but the file is " + ByteCount(file.Size()) + " long.");
+    throw ImageError(Joined(
+        {"This CISO file is cut short: its map lists ", CountOf(map.StoredBlocks(), "stored block"),
+         " of ", ByteCount(map.BlockSize()), ", which take ", ByteCount(map.FileSize()),
+         " with the header, but the file is ", ByteCount(file.Size()), " long."}));
   }
   const std::uint64_t image_size = AssumedImageSize(map, file);
   return Image(file, std::move(map), image_size);

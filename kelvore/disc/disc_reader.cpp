@@ -33,21 +33,22 @@ std::string CodeAt(std::span<const std::byte> header, std::size_t offset, std::s
 void RequireWithinImage(const std::string& what, std::uint64_t offset, std::uint64_t length,
                         std::uint64_t image_size) {
   if (offset + length <= image_size) return;
-  throw ImageError(what + " (" + ByteCount(length) + " at " + Hex(offset) +
-                   ") reaches past the end of the image, which is " + ByteCount(image_size) +
-                   " long.");
+  throw ImageError(
+      Joined({what, " (", ByteCount(length), " at ", Hex(offset),
+              ") reaches past the end of the image, which is ", ByteCount(image_size), " long."}));
 }
 
 std::vector<std::byte> ReadHeader(const ByteSource& source) {
   if (source.Size() < kHeaderSize) {
-    throw ImageError("The image is " + ByteCount(source.Size()) + " long, too short for the " +
-                     GroupedDecimal(kHeaderSize) + "-byte disc header.");
+    throw ImageError(Joined({"The image is ", ByteCount(source.Size()), " long, too short for the ",
+                             GroupedDecimal(kHeaderSize), "-byte disc header."}));
   }
   std::vector<std::byte> header = ReadBytes(source, 0, kHeaderSize);
   const std::uint32_t magic = LoadBe32(header, kMagicOffset);
   if (magic != kMagicWord) {
-    throw ImageError("This is not a GameCube disc image: the magic word at " + Hex(kMagicOffset) +
-                     " is " + Hex(magic) + " instead of " + Hex(kMagicWord) + ".");
+    throw ImageError(
+        Joined({"This is not a GameCube disc image: the magic word at ", Hex(kMagicOffset), " is ",
+                Hex(magic), " instead of ", Hex(kMagicWord), "."}));
   }
   return header;
 }
@@ -55,8 +56,9 @@ std::vector<std::byte> ReadHeader(const ByteSource& source) {
 std::uint64_t ApploaderEnd(const ByteSource& source) {
   const std::uint64_t header_end = kApploaderOffset + kApploaderHeaderSize;
   if (source.Size() < header_end) {
-    throw ImageError("The image is " + ByteCount(source.Size()) +
-                     " long, too short for the apploader header at " + Hex(kApploaderOffset) + ".");
+    throw ImageError(
+        Joined({"The image is ", ByteCount(source.Size()),
+                " long, too short for the apploader header at ", Hex(kApploaderOffset), "."}));
   }
   const auto header = ReadBytes(source, kApploaderOffset, kApploaderHeaderSize);
   const std::uint64_t length = kApploaderHeaderSize +
@@ -76,9 +78,9 @@ std::uint64_t CheckedDolLength(const ByteSource& source, std::uint32_t dol_offse
 FileSystemTable ReadFst(const ByteSource& source, std::uint32_t fst_offset, std::uint32_t fst_size,
                         DiscEncoding encoding, const InterruptFlag& interrupted) {
   if (fst_size > kMaxFstSize) {
-    throw ImageError("The FST claims " + ByteCount(fst_size) +
-                     ", far more than a GameCube can load (" + GroupedDecimal(kMaxFstSize) +
-                     " at most).");
+    throw ImageError(
+        Joined({"The FST claims ", ByteCount(fst_size), ", far more than a GameCube can load (",
+                GroupedDecimal(kMaxFstSize), " at most)."}));
   }
   RequireWithinImage("The FST", fst_offset, fst_size, source.Size());
   return FileSystemTable(ReadBytes(source, fst_offset, fst_size), encoding, interrupted);
@@ -90,9 +92,10 @@ void CheckFileData(const FileSystemTable& fst, std::uint64_t image_size,
   for (const DiscFile& file : fst.Files()) {
     StopIfInterrupted(interrupted);
     if (file.length == 0 || std::uint64_t{file.offset} + file.length <= image_size) continue;
-    throw ImageError("The data of " + fst.PathOf(file.entry) + " (" + ByteCount(file.length) +
-                     " at " + Hex(file.offset) + ") reaches past the end of the image, which is " +
-                     ByteCount(image_size) + " long: the dump is damaged.");
+    throw ImageError(
+        Joined({"The data of ", fst.PathOf(file.entry), " (", ByteCount(file.length), " at ",
+                Hex(file.offset), ") reaches past the end of the image, which is ",
+                ByteCount(image_size), " long: the dump is damaged."}));
   }
 }
 

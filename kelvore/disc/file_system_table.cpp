@@ -26,7 +26,9 @@ struct OpenDirectory {
 
 std::size_t EntryAt(std::uint32_t entry) { return std::size_t{entry} * kFstEntrySize; }
 
-std::string EntryLabel(std::uint32_t entry) { return "FST entry " + std::to_string(entry); }
+std::string EntryLabel(std::uint32_t entry) {
+  return Joined({"FST entry ", std::to_string(entry)});
+}
 
 }  // namespace
 
@@ -42,8 +44,8 @@ FileSystemTable::FileSystemTable(std::vector<std::byte> bytes, DiscEncoding enco
 
 void FileSystemTable::CheckRoot() const {
   if (bytes_.size() < kFstEntrySize) {
-    throw ImageError("The FST is " + ByteCount(bytes_.size()) +
-                     " long, too short for its root entry.");
+    throw ImageError(
+        Joined({"The FST is ", ByteCount(bytes_.size()), " long, too short for its root entry."}));
   }
   if (bytes_[0] != kDirectoryType) {
     throw ImageError("The FST's root entry is not a directory.");
@@ -53,9 +55,9 @@ void FileSystemTable::CheckRoot() const {
     throw ImageError("The FST's root entry counts no entries, not even itself.");
   }
   if (count * kFstEntrySize > bytes_.size()) {
-    throw ImageError("The FST lists " + GroupedDecimal(count) + " entries (" +
-                     ByteCount(count * kFstEntrySize) + "), but it is only " +
-                     ByteCount(bytes_.size()) + " long.");
+    throw ImageError(Joined({"The FST lists ", GroupedDecimal(count), " entries (",
+                             ByteCount(count * kFstEntrySize), "), but it is only ",
+                             ByteCount(bytes_.size()), " long."}));
   }
 }
 
@@ -104,8 +106,8 @@ void FileSystemTable::ReadEntries(const InterruptFlag& interrupted) {
       continue;
     }
     if (bytes_[at] != kDirectoryType) {
-      throw ImageError(EntryLabel(entry) + " (" + PathOf(entry) + ") has the unknown type " +
-                       std::to_string(std::to_integer<int>(bytes_[at])) + ".");
+      throw ImageError(Joined({EntryLabel(entry), " (", PathOf(entry), ") has the unknown type ",
+                               std::to_string(std::to_integer<int>(bytes_[at])), "."}));
     }
     CheckDirectory(entry, parent.entry, parent.end, word1, word2);
     open.push_back({entry, word2});
@@ -117,13 +119,14 @@ void FileSystemTable::ReadEntries(const InterruptFlag& interrupted) {
 void FileSystemTable::CheckName(std::uint32_t entry) const {
   const std::size_t name_offset = NameOffset(entry);
   if (name_offset < names_end_) return;
-  const std::string where = EntryLabel(entry) + " in " + PathOf(parents_[entry]);
+  const std::string where = Joined({EntryLabel(entry), " in ", PathOf(parents_[entry])});
   if (name_offset >= StringTableSize()) {
-    throw ImageError(where + ": its name offset " + Hex(name_offset) +
-                     " lies outside the string table of " + ByteCount(StringTableSize()) + ".");
+    throw ImageError(
+        Joined({where, ": its name offset ", Hex(name_offset), " lies outside the string table of ",
+                ByteCount(StringTableSize()), "."}));
   }
-  throw ImageError(where + ": its name at " + Hex(name_offset) +
-                   " runs to the end of the string table without a terminating NUL.");
+  throw ImageError(Joined({where, ": its name at ", Hex(name_offset),
+                           " runs to the end of the string table without a terminating NUL."}));
 }
 
 void FileSystemTable::CheckDirectory(std::uint32_t entry, std::uint32_t parent,
@@ -132,16 +135,16 @@ void FileSystemTable::CheckDirectory(std::uint32_t entry, std::uint32_t parent,
   const bool right_parent = named_parent == parent;
   const bool nested = end > entry && end <= parent_end;
   if (right_parent && nested) return;
-  const std::string where = "Directory " + PathOf(entry) + " (" + EntryLabel(entry) + ")";
+  const std::string where = Joined({"Directory ", PathOf(entry), " (", EntryLabel(entry), ")"});
   if (!right_parent) {
-    throw ImageError(where + " names entry " + std::to_string(named_parent) +
-                     " as its parent, but it lies inside entry " + std::to_string(parent) + " (" +
-                     PathOf(parent) + ").");
+    throw ImageError(Joined({where, " names entry ", std::to_string(named_parent),
+                             " as its parent, but it lies inside entry ", std::to_string(parent),
+                             " (", PathOf(parent), ")."}));
   }
-  throw ImageError(where + " ends at entry " + std::to_string(end) +
-                   ", which breaks the nesting: it must end after itself and no later than "
-                   "its parent's end, entry " +
-                   std::to_string(parent_end) + ".");
+  throw ImageError(Joined({where, " ends at entry ", std::to_string(end),
+                           ", which breaks the nesting: it must end after itself and no later "
+                           "than its parent's end, entry ",
+                           std::to_string(parent_end), "."}));
 }
 
 std::size_t FileSystemTable::NameOffset(std::uint32_t entry) const {

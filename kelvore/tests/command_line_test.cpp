@@ -304,6 +304,7 @@ std::vector<Args> Examples(const std::string& usage) {
           example.push_back(image              ? (guarded ? "-x.gcm" : "x.gcm")
                             : word == "OUTPUT" ? "-y.gcm"
                             : word == "FOLDER" ? "-sd"
+                            : word == "FILE"   ? "-list.dat"
                                                : word);
         }
         longer.push_back(example);
@@ -350,9 +351,12 @@ void ExpectReadAsShown(const Args& example) {
     const auto* inspection = std::get_if<InspectRequest>(&command);
     ASSERT_NE(inspection, nullptr);
     EXPECT_EQ(inspection->image, image);
-    // The image named alone gets the report.
-    EXPECT_EQ(inspection->info, Holds(example, "--info") || !Holds(example, "--hash"));
+    // The image named alone gets the report; with --dat, the verdict alone.
+    EXPECT_EQ(inspection->info,
+              Holds(example, "--info") || (!Holds(example, "--hash") && !Holds(example, "--dat")));
     EXPECT_EQ(inspection->hash, Holds(example, "--hash"));
+    EXPECT_EQ(inspection->dump_list,
+              Holds(example, "--dat") ? std::optional<std::string>("-list.dat") : std::nullopt);
   }
 }
 
@@ -369,7 +373,7 @@ TEST(Usage, EveryLineWorksAsPrinted) {
       ++examples;
     }
   }
-  EXPECT_EQ(examples, 128u + 64u + 8u + 2u);
+  EXPECT_EQ(examples, 128u + 64u + 16u + 2u);
   // After an error, the forms that do something, as --help shows them.
   EXPECT_EQ(UsageLines(ShortUsage()), std::vector<std::string>(lines.begin(), lines.end() - 1));
 }
@@ -431,9 +435,10 @@ TEST(ParseArguments, ImagesNamedLikeTheModeOrALetterAreWrittenWithTheirFolder) {
             "Unexpected \"x.gcm\": only t and s may follow the mode.");
   EXPECT_EQ(std::get<InspectRequest>(ParseArguments({"f"})).image, "f");
   const auto anything = [](const std::string&) { return true; };
-  EXPECT_EQ(UsageMessage({"--hash", "x.gcm", "s"}, anything),
-            "--info and --hash take images alone, without a mode or letters: \"s\" is one too "
-            "many.");
+  EXPECT_EQ(
+      UsageMessage({"--hash", "x.gcm", "s"}, anything),
+      "--info, --hash and --dat take images alone, without a mode or letters: \"s\" is one too "
+      "many.");
   EXPECT_EQ(ParseBatch({"--hash", "x.gcm", "./s"}, anything).images, (Args{"x.gcm", "./s"}));
 }
 
@@ -456,8 +461,34 @@ TEST(ParseArguments, WithoutAModeTheLastOfSeveralWordsMustNameSomething) {
   EXPECT_EQ(UsageMessage({"a.gcm", "t", "s", "there.gcm"}, names),
             "The mode must be f or g, not \"t\".");
   EXPECT_EQ(UsageMessage({"--info", "there", "x.gcm"}, names),
-            "--info and --hash take images alone, without a mode or letters, and nothing is "
+            "--info, --hash and --dat take images alone, without a mode or letters, and nothing is "
             "named \"x.gcm\": \"x.gcm\" is one too many.");
+}
+
+// --dat checks images as they are, with or without the report and the sums, and never
+// a rebuild, whose new image is never the listed dump.
+TEST(ParseArguments, DatChecksImagesAsTheyAreAndRefusesARebuild) {
+  const auto anything = [](const std::string&) { return true; };
+  const Command alone = ParseArguments({"--dat", "list.dat", "x.gcm"});
+  ASSERT_TRUE(std::holds_alternative<InspectRequest>(alone));
+  EXPECT_EQ(std::get<InspectRequest>(alone).dump_list, "list.dat");
+  EXPECT_FALSE(std::get<InspectRequest>(alone).info || std::get<InspectRequest>(alone).hash);
+  const BatchRequest many = ParseBatch({"x.gcm", "--info", "--dat", "l.dat", "y.gcm"}, anything);
+  EXPECT_EQ(many.images, (Args{"x.gcm", "y.gcm"}));
+  const auto& each = std::get<InspectRequest>(many.each);
+  EXPECT_TRUE(each.info && !each.hash);
+  EXPECT_EQ(each.dump_list, "l.dat");
+
+  const std::string rebuild =
+      "--dat checks an image as it is, and a rebuilt one is never the listed dump: rebuild "
+      "without --dat, and check the new image afterwards.";
+  EXPECT_EQ(UsageMessage({"--dat", "l.dat", "x.gcm", "f", "s"}), rebuild);
+  EXPECT_EQ(UsageMessage({"x.gcm", "y.gcm", "g", "--dat", "l.dat"}), rebuild);
+  EXPECT_EQ(UsageMessage({"--dat", "l.dat", "-o", "y.gcm", "x.gcm"}), rebuild);
+  EXPECT_EQ(UsageMessage({"--dat", "l.dat", "--hash", "--games", "sd", "x.gcm"}), rebuild);
+  EXPECT_EQ(UsageMessage({"x.gcm", "--dat"}), "--dat needs the dump list file (.dat).");
+  EXPECT_EQ(UsageMessage({"--dat", "a.dat", "--dat", "b.dat", "x.gcm"}), "--dat is given twice.");
+  EXPECT_EQ(UsageMessage({"--dat", "l.dat"}), "Missing IMAGE.");
 }
 
 TEST(ParseArguments, HelpAndVersionWinOverEverythingElse) {

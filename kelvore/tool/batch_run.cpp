@@ -1,6 +1,7 @@
 #include "kelvore/tool/batch_run.h"
 
 #include <exception>
+#include <optional>
 
 #include "kelvore/base/errors.h"
 #include "kelvore/base/message_format.h"
@@ -52,6 +53,19 @@ class GameFolderPlacement {
   std::string made_folder_;
 };
 
+// What the summary counts an image checked against a dump list as.
+std::string_view StatusOf(DumpMatch match) {
+  switch (match) {
+    case DumpMatch::kListed:
+      return "listed";
+    case DumpMatch::kIdentified:
+      return "identified but not the listed dump";
+    case DumpMatch::kNotListed:
+      break;
+  }
+  return "not in the list";
+}
+
 }  // namespace
 
 ImageOutcome RebuildImage(const std::string& image, Console& console, const RebuildRequest& each,
@@ -87,15 +101,22 @@ ImageOutcome RebuildImage(const std::string& image, Console& console, const Rebu
 }
 
 ImageOutcome ReportOnImage(const std::string& image, Console& console, const InspectRequest& each,
-                           const BatchServices& services, const InterruptFlag& interrupted) {
+                           const BatchServices& services, const InterruptFlag& interrupted,
+                           const DumpList* list) {
   InspectRequest request = each;
   request.image = image;
   ImageOutcome outcome;
   ErrorKeepingConsole kept(console);
+  InspectionFindings found;
   outcome.exit_code =
-      RunInspection(request, services.files.open_source, kept, interrupted,
-                    [&outcome](const Disc& disc) { outcome.disc = IdentityOf(disc); });
-  if (outcome.exit_code == kExitDone) {
+      RunInspection(request, services.files.open_source, kept, interrupted, list, &found);
+  outcome.disc = std::move(found.disc);
+  if (found.match && outcome.exit_code != kExitImageRefused) {
+    outcome.status = StatusOf(*found.match);
+    outcome.text = found.game.empty()
+                       ? std::string(outcome.status)
+                       : Joined({outcome.status, ": \"", Printable(found.game), "\""});
+  } else if (outcome.exit_code == kExitDone) {
     outcome.status = "reported";
     outcome.text = "reported";
   } else {
@@ -120,13 +141,20 @@ int RunBatch(const BatchRequest& request, const BatchServices& services, Console
     console.Error(message);
     return kExitIoFailure;
   }
+  const auto* inspect = std::get_if<InspectRequest>(&request.each);
+  DumpList list;
+  if (inspect != nullptr) {
+    if (const int loaded = LoadDumpListOf(*inspect, console, list); loaded != kExitDone) {
+      return loaded;
+    }
+  }
+  const DumpList* checked_against = inspect != nullptr && inspect->dump_list ? &list : nullptr;
   const std::vector<NamedImage> images = ImagesNamedBy(request.images, services.words);
   const ImageStep step = [&](const std::string& image, Console& out) {
     if (rebuild != nullptr) {
       return RebuildImage(image, out, *rebuild, request.games_folder, services, interrupted);
     }
-    return ReportOnImage(image, out, *std::get_if<InspectRequest>(&request.each), services,
-                         interrupted);
+    return ReportOnImage(image, out, *inspect, services, interrupted, checked_against);
   };
   return RunOverImages(images, step, console, interrupted);
 }

@@ -18,6 +18,7 @@ struct Words {
   std::vector<std::string> operands;
   std::optional<std::string> output;
   std::optional<std::string> games;
+  std::optional<std::string> dat;
   bool no_verify = false;
   bool ciso = false;
   bool info = false;
@@ -34,9 +35,10 @@ struct Option {
 
 // A new option is a row here, its field in Words, and what ReadRebuild or ReadInspection
 // makes of it.
-constexpr std::array<Option, 6> kOptions = {{
+constexpr std::array<Option, 7> kOptions = {{
     {.word = "-o", .value = &Words::output, .value_is = "the name of the output file"},
     {.word = "--games", .value = &Words::games, .value_is = "the folder the loaders read"},
+    {.word = "--dat", .value = &Words::dat, .value_is = "the dump list file (.dat)"},
     {.word = "--no-verify", .turns_on = &Words::no_verify},
     {.word = "--ciso", .turns_on = &Words::ciso},
     {.word = "--info", .turns_on = &Words::info},
@@ -160,9 +162,14 @@ UsageError MissingMode(const Words& words) {
   return {error};
 }
 
-// IMAGE... for --info and --hash, which write nothing and so take no mode; also images
-// named without either, which get the report of --info.
+// IMAGE... for --info, --hash and --dat, which write nothing and so take no mode; also images
+// named without any, which get the report of --info.
 Command ReadInspection(const Words& words, const NamesSomething& names_something) {
+  if (words.dat && (HasRebuildOption(words) || ModeAt(words.operands))) {
+    return UsageError{
+        "--dat checks an image as it is, and a rebuilt one is never the listed dump: rebuild "
+        "without --dat, and check the new image afterwards."};
+  }
   if (words.output || words.no_verify || words.ciso) {
     return UsageError{"-o, --no-verify and --ciso belong to a rebuild, not to --info or --hash."};
   }
@@ -181,7 +188,7 @@ Command ReadInspection(const Words& words, const NamesSomething& names_something
   if (!named) {
     if (extra == operands.end()) --extra;
     const std::string word = Printable(*extra);
-    std::string error = "--info and --hash take images alone, without a mode or letters";
+    std::string error = "--info, --hash and --dat take images alone, without a mode or letters";
     if (IsModeOrLetterWord(*extra)) {
       error += ": \"";
     } else {
@@ -194,7 +201,9 @@ Command ReadInspection(const Words& words, const NamesSomething& names_something
     error += OperandHint(*extra);
     return UsageError{error};
   }
-  InspectRequest request{.info = words.info || !words.hash, .hash = words.hash};
+  InspectRequest request{.info = words.info || (!words.hash && !words.dat),
+                         .hash = words.hash,
+                         .dump_list = words.dat};
   if (operands.size() == 1) {
     request.image = operands.front();
     return request;
@@ -257,7 +266,7 @@ Command ParseArguments(const std::vector<std::string>& args,
       return UsageError{"Unknown option \"" + Printable(arg) + "\"."};
     }
   }
-  if (words.info || words.hash || AreImagesAlone(words, names_something)) {
+  if (words.info || words.hash || words.dat || AreImagesAlone(words, names_something)) {
     return ReadInspection(words, names_something);
   }
   if (const auto mode_at = ModeAt(words.operands)) return ReadRebuild(std::move(words), *mode_at);

@@ -20,11 +20,12 @@ struct RebuildRequest {
   bool ciso = false;  // --ciso: a CISO file, which leaves out the blocks that hold only zeros
 };
 
-// `--info`, `--hash` or both: a report on the image, which nothing is written for.
+// `--info`, `--hash`, `--dat` or several: a report on the image, which nothing is written for.
 struct InspectRequest {
   std::string image = {};
   bool info = false;
   bool hash = false;
+  std::optional<std::string> dump_list = {};  // --dat: the dump list to check the image against
 };
 
 // Several images, folders or names with wildcards, or --games: each image in turn.
@@ -45,9 +46,9 @@ using Command =
 
 // Reads the command line's forms, as the usage shows them: `IMAGE... MODE [LETTER ...]` with
 // `--ciso`, `-o OUTPUT` or `--games FOLDER`, and `--no-verify`; `IMAGE...` with `--info`,
-// `--hash`, both or neither (the report of --info); `--help`; `--version`. Options may stand
-// anywhere before a `--`, after which every word is IMAGE, MODE or a letter (an image may be
-// named "-x"). `args` excludes the program's own name.
+// `--hash`, `--dat FILE`, any of them or none (the report of --info); `--help`; `--version`.
+// Options may stand anywhere before a `--`, after which every word is IMAGE, MODE or a letter (an
+// image may be named "-x"). `args` excludes the program's own name.
 //
 // MODE is the last f or g that only letters follow; the words before it are images. A word
 // that is a mode or a letter is never an image (an image named f is written ./f). With

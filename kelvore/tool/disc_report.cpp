@@ -17,47 +17,47 @@ namespace {
 constexpr std::size_t kValueColumn = 19;
 
 std::string Field(std::string_view label, const std::string& value) {
-  return LabelColumn("  " + std::string(label) + ":", kValueColumn) + value;
+  return Joined({LabelColumn(Joined({"  ", label, ":"}), kValueColumn), value});
 }
 
 std::string RegionLine(const Disc& disc) {
   const RegionCheck check = CheckRegion(disc.region, disc.game_code);
-  std::string line = RegionName(disc.region) + " (";
-  if (!check.letter) return line + "the game code is too short)";
-  const std::string letter =
-      "the game code's " + ShownText(std::string(1, *check.letter), DiscEncoding::kWindows1252);
+  const std::string region = RegionName(disc.region);
+  if (!check.letter) return Joined({region, " (the game code is too short)"});
+  const std::string letter = ShownText(std::string(1, *check.letter), DiscEncoding::kWindows1252);
   switch (check.result) {
     case RegionCheck::Result::kAgrees:
-      return line + "agrees with " + letter + ")";
+      return Joined({region, " (agrees with the game code's ", letter, ")"});
     case RegionCheck::Result::kDisagrees:
-      return line + letter + " stands for " + std::string(check.expected) + ")";
+      return Joined({region, " (the game code's ", letter, " stands for ", check.expected, ")"});
     case RegionCheck::Result::kNotCompared:
       break;
   }
-  return line + letter + " is not compared)";
+  return Joined({region, " (the game code's ", letter, " is not compared)"});
 }
 
 // The buffer size is shown wherever it is set, even on a disc that streams no audio.
 std::string StreamingLine(const Disc& disc) {
-  const std::string size = "stream buffer size " + std::to_string(disc.stream_buffer_size);
-  if (disc.audio_streaming) return "on, " + size;
-  return disc.stream_buffer_size == 0 ? "off" : "off, " + size;
+  if (!disc.audio_streaming && disc.stream_buffer_size == 0) return "off";
+  return Joined({disc.audio_streaming ? "on" : "off", ", stream buffer size ",
+                 std::to_string(disc.stream_buffer_size)});
 }
 
 // A file without data lies on no boundary: there is nothing of it that could start off one.
 std::string PlacementOf(const DiscFile& file) {
   if (file.length == 0) return "empty, no data to place";
   if (file.offset % format::kBlockSize == 0) return "on 32 KiB";
-  return "not on 32 KiB (at " + Hex(file.offset) + ")";
+  return Joined({"not on 32 KiB (at ", Hex(file.offset), ")"});
 }
 
 // Wiped, good or oversize, as Corvane says, against the full disc's size.
 std::string SizeLine(std::uint64_t size) {
   constexpr std::uint64_t kFull = format::kStandardImageSize;
-  if (size < kFull)
-    return ByteCount(size) + ": wiped, " + ByteCount(kFull - size) + " short of a full disc";
-  if (size == kFull) return ByteCount(size) + ": good, a full disc";
-  return ByteCount(size) + ": oversize, " + ByteCount(size - kFull) + " more than a full disc";
+  if (size == kFull) return Joined({ByteCount(size), ": good, a full disc"});
+  return size < kFull ? Joined({ByteCount(size), ": wiped, ", ByteCount(kFull - size),
+                                " short of a full disc"})
+                      : Joined({ByteCount(size), ": oversize, ", ByteCount(size - kFull),
+                                " more than a full disc"});
 }
 
 std::string ContentsLine(const Disc& disc) {
@@ -65,20 +65,20 @@ std::string ContentsLine(const Disc& disc) {
   for (const DiscFile& file : disc.fst.Files()) data += file.length;
   const std::uint64_t files = disc.fst.Files().size();
   const std::uint64_t folders = disc.fst.EntryCount() - 1 - files;
-  return CountOf(files, "file") + " in " + CountOf(folders, "folder") + ", " + ByteCount(data) +
-         " of file data";
+  return Joined({CountOf(files, "file"), " in ", CountOf(folders, "folder"), ", ", ByteCount(data),
+                 " of file data"});
 }
 
 std::string Fit(const Disc& disc, ImageMode mode, LayoutOptions options,
                 const InterruptFlag& interrupted) {
   const std::uint64_t end = PlannedDataEnd(disc, options, interrupted);
   const std::uint64_t size = ImageSizeFor(mode);
-  return end <= size ? "yes" : "no, " + ByteCount(end - size) + " too many";
+  return end <= size ? "yes" : Joined({"no, ", ByteCount(end - size), " too many"});
 }
 
 std::string FitLine(const Disc& disc, ImageMode mode, const InterruptFlag& interrupted) {
-  return Fit(disc, mode, {}, interrupted) +
-         "; with t: " + Fit(disc, mode, {.align_all_files = true}, interrupted);
+  return Joined({Fit(disc, mode, {}, interrupted),
+                 "; with t: ", Fit(disc, mode, {.align_all_files = true}, interrupted)});
 }
 
 void ListStreamingAudioFiles(Console& console, const Disc& disc, const InterruptFlag& interrupted) {
@@ -88,7 +88,7 @@ void ListStreamingAudioFiles(Console& console, const Disc& disc, const Interrupt
     if (!IsStreamingAudioName(disc.fst.NameOf(file.entry))) continue;
     if (!listed) console.Line("Streaming audio files:");
     listed = true;
-    console.Line("  " + disc.fst.PathOf(file.entry) + "  " + PlacementOf(file));
+    console.Line(Joined({"  ", disc.fst.PathOf(file.entry), "  ", PlacementOf(file)}));
   }
   if (!listed) console.Line("No streaming audio files (.adp, .dtk).");
 }
@@ -98,7 +98,7 @@ void ListStreamingAudioFiles(Console& console, const Disc& disc, const Interrupt
 void ShowDiscReport(Console& console, const Disc& disc, const std::string& image_path,
                     const InterruptFlag& interrupted) {
   const DiscEncoding encoding = EncodingOfGameCode(disc.game_code);
-  console.Line("Disc report for " + Printable(image_path));
+  console.Line(Joined({"Disc report for ", Printable(image_path)}));
   console.Line(Field("Game code", ShownText(disc.game_code, encoding)));
   console.Line(Field("Maker", ShownText(disc.maker, encoding)));
   console.Line(Field("Title", ShownText(disc.game_name, encoding)));

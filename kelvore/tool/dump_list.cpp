@@ -66,13 +66,13 @@ class ListProblems {
  public:
   explicit ListProblems(const std::string& shown_name) : shown_(Printable(shown_name)) {}
 
-  [[noreturn]] void At(unsigned line, const std::string& problem) const {
-    throw DumpListError("The dump list " + shown_ + " cannot be used: at line " +
-                        std::to_string(line) + ", " + problem + ".");
+  [[noreturn]] void At(unsigned line, std::string_view problem) const {
+    throw DumpListError(Joined({"The dump list ", shown_, " cannot be used: at line ",
+                                std::to_string(line), ", ", problem, "."}));
   }
 
-  [[noreturn]] void Fail(const std::string& problem) const {
-    throw DumpListError("The dump list " + shown_ + " " + problem);
+  [[noreturn]] void Fail(std::string_view problem) const {
+    throw DumpListError(Joined({"The dump list ", shown_, " ", problem}));
   }
 
  private:
@@ -87,8 +87,9 @@ std::string Checksum(const XmlNode& rom, const char* attribute, std::size_t digi
   if (!given || Trim(*given).empty()) return {};
   const std::string_view value = Trim(*given);
   if (value.size() != digits || !std::all_of(value.begin(), value.end(), IsHexDigit)) {
-    problems.At(rom.line, described + " gives the " + attribute + " \"" + Printable(value) +
-                              "\", which is not " + std::to_string(digits) + " hexadecimal digits");
+    problems.At(rom.line,
+                Joined({described, " gives the ", attribute, " \"", Printable(value),
+                        "\", which is not ", std::to_string(digits), " hexadecimal digits"}));
   }
   std::string lower(value);
   std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
@@ -173,8 +174,8 @@ class DumpListParser {
     text_.clear();
     root_seen_ = true;
     if (open_.size() == 1 && node.name != "datafile") {
-      problems_.Fail("is not a dump list: its root element is <" + Printable(node.name) +
-                     ">, where a Logiqx dump list has <datafile>.");
+      problems_.Fail(Joined({"is not a dump list: its root element is <", Printable(node.name),
+                             ">, where a Logiqx dump list has <datafile>."}));
     }
     if (InGame()) StartGame(node);
     if (InGameChild("rom")) AddFile(node);
@@ -201,9 +202,9 @@ class DumpListParser {
                    "GameCube\"");
     }
     if (!ContainsIgnoringCase(list_.name, "GameCube")) {
-      problems_.Fail("is for \"" + Printable(list_.name) +
-                     "\", not for the GameCube: give the GameCube list, whose header names "
-                     "\"Nintendo - GameCube\".");
+      problems_.Fail(Joined({"is for \"", Printable(list_.name),
+                             "\", not for the GameCube: give the GameCube list, whose header "
+                             "names \"Nintendo - GameCube\"."}));
     }
   }
 
@@ -224,14 +225,14 @@ class DumpListParser {
     const std::string* name = rom.Attribute("name");
     entry.file = name ? *name : std::string();
     const std::string described =
-        "the file \"" + Printable(entry.file) + "\" of \"" + Printable(entry.game) + "\"";
+        Joined({"the file \"", Printable(entry.file), "\" of \"", Printable(entry.game), "\""});
     const std::string* size = rom.Attribute("size");
     const auto parsed_size =
         size ? ParseNumber<std::uint64_t>(Trim(*size)) : std::optional<std::uint64_t>();
     if (!parsed_size) {
-      problems_.At(rom.line, described + (size ? " gives the size \"" + Printable(*size) +
-                                                     "\", which is not a number of bytes"
-                                               : " gives no size"));
+      problems_.At(rom.line, size ? Joined({described, " gives the size \"", Printable(*size),
+                                            "\", which is not a number of bytes"})
+                                  : Joined({described, " gives no size"}));
     }
     entry.size = *parsed_size;
     entry.crc32 = Checksum(rom, "crc", 8, described, problems_);
@@ -304,8 +305,8 @@ DumpList ReadDumpList(std::unique_ptr<InputStream> input, const std::string& sho
   try {
     return parser.Parse(*reader);
   } catch (const XmlError& error) {
-    problems.Fail("is not well-formed XML: " + std::string(error.what()) +
-                  " Download it again: it may be incomplete or damaged.");
+    problems.Fail(Joined({"is not well-formed XML: ", error.what(),
+                          " Download it again: it may be incomplete or damaged."}));
   }
 }
 

@@ -1,6 +1,7 @@
 #include "kelvore/tool/dump_verdict.h"
 
 #include <algorithm>
+#include <bit>
 #include <string_view>
 
 #include "kelvore/base/message_format.h"
@@ -8,57 +9,52 @@
 namespace kelvore {
 namespace {
 
+// The values an entry may give, as bits of a set, and their names in messages.
+enum Value : unsigned { kSize = 1, kCrc32 = 2, kMd5 = 4, kSha1 = 8 };
+constexpr std::string_view kValueNames[] = {"size", "CRC32", "MD5", "SHA-1"};
+
 // Which of an entry's values the image has, and which it does not; the size is always among
 // them, a checksum only where the entry gives it.
 struct Comparison {
-  std::vector<std::string_view> equal;
-  std::vector<std::string_view> different;
+  unsigned equal = 0;
+  unsigned different = 0;
 
-  bool ChecksumEqual() const {
-    return std::any_of(equal.begin(), equal.end(),
-                       [](std::string_view what) { return what != "size"; });
-  }
+  bool ChecksumEqual() const { return (equal & ~kSize) != 0; }
 };
-
-bool Contains(const std::vector<std::string_view>& values, std::string_view what) {
-  return std::find(values.begin(), values.end(), what) != values.end();
-}
 
 Comparison Compare(const DumpEntry& entry, const ImageFacts& image) {
   Comparison comparison;
-  const auto compare = [&comparison](std::string_view what, bool equal) {
-    (equal ? comparison.equal : comparison.different).push_back(what);
+  const auto compare = [&comparison](Value value, bool equal) {
+    (equal ? comparison.equal : comparison.different) |= value;
   };
-  compare("size", entry.size == image.size);
-  if (!entry.crc32.empty()) compare("CRC32", entry.crc32 == image.checksums.crc32);
-  if (!entry.md5.empty()) compare("MD5", entry.md5 == image.checksums.md5);
-  if (!entry.sha1.empty()) compare("SHA-1", entry.sha1 == image.checksums.sha1);
+  compare(kSize, entry.size == image.size);
+  if (!entry.crc32.empty()) compare(kCrc32, entry.crc32 == image.checksums.crc32);
+  if (!entry.md5.empty()) compare(kMd5, entry.md5 == image.checksums.md5);
+  if (!entry.sha1.empty()) compare(kSha1, entry.sha1 == image.checksums.sha1);
   return comparison;
 }
 
 // "size, CRC32 and MD5".
-std::string Listing(const std::vector<std::string_view>& values) {
+std::string Listing(unsigned values) {
   std::string text;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    if (i > 0) text += i + 1 == values.size() ? " and " : ", ";
-    text += values[i];
+  int left = std::popcount(values);
+  for (unsigned i = 0; i < 4; ++i) {
+    if ((values & (1u << i)) == 0) continue;
+    text += kValueNames[i];
+    --left;
+    if (left > 0) text += left == 1 ? " and " : ", ";
   }
   return text;
 }
 
-// Built by appending: GCC 12 takes a sum that starts with a literal for an overlapping copy.
 std::string Named(const DumpEntry& entry) {
-  std::string named(1, '"');
-  named += Printable(entry.game);
-  named += "\" (file \"";
-  named += Printable(entry.file);
-  named += "\")";
-  return named;
+  return Joined({"\"", Printable(entry.game), "\" (file \"", Printable(entry.file), "\")"});
 }
 
 std::string DiscOf(const ImageFacts& image) {
-  return "game code " + Printable(image.game_code) + ", disc " +
-         std::to_string(image.disc_number + 1) + " and revision " + std::to_string(image.revision);
+  return Joined({"game code ", Printable(image.game_code), ", disc ",
+                 std::to_string(image.disc_number + 1), " and revision ",
+                 std::to_string(image.revision)});
 }
 
 bool NamesDisc(const DumpEntry& entry, const ImageFacts& image) {
@@ -73,36 +69,38 @@ void AddEntryLines(std::vector<std::string>& lines, const std::vector<const Dump
 }
 
 DumpVerdict ListedVerdict(const std::vector<const DumpEntry*>& listed, const ImageFacts& image) {
-  DumpVerdict verdict{.match = DumpMatch::kListed, .lines = {}};
+  DumpVerdict verdict{.match = DumpMatch::kListed, .lines = {}, .game = listed[0]->game};
+  constexpr std::string_view kListed = "Listed: this image is the dump the list gives for ";
   if (listed.size() == 1) {
-    verdict.lines.push_back("Listed: this image is the dump the list gives for " +
-                            Named(*listed[0]) + ": its " +
-                            Listing(Compare(*listed[0], image).equal) + " are the listed ones.");
+    verdict.lines.push_back(
+        Joined({kListed, Named(*listed[0]), ": its ", Listing(Compare(*listed[0], image).equal),
+                " are the listed ones."}));
     return verdict;
   }
-  verdict.lines.push_back("Listed: this image is the dump the list gives for " +
-                          std::to_string(listed.size()) +
-                          " entries, which share its size and checksums:");
+  verdict.lines.push_back(Joined(
+      {kListed, std::to_string(listed.size()), " entries, which share its size and checksums:"}));
   AddEntryLines(verdict.lines, listed);
   return verdict;
 }
 
 DumpVerdict IdentifiedVerdict(const std::vector<const DumpEntry*>& identified,
                               const ImageFacts& image) {
-  DumpVerdict verdict{.match = DumpMatch::kIdentified, .lines = {}};
-  const std::string header = "Identified, not the listed dump: the header's " + DiscOf(image);
+  DumpVerdict verdict{.match = DumpMatch::kIdentified, .lines = {}, .game = identified[0]->game};
+  const std::string header =
+      Joined({"Identified, not the listed dump: the header's ", DiscOf(image), " are those of "});
   if (identified.size() == 1) {
     const DumpEntry& entry = *identified[0];
-    verdict.lines.push_back(header + " are those of " + Named(entry) +
-                            ", but the image's bytes are not the listed dump's.");
-    verdict.lines.push_back(entry.size == image.size
-                                ? "It has the listed size, " + ByteCount(entry.size) +
-                                      ", but other checksums."
-                                : "It has " + ByteCount(image.size) +
-                                      ", where the listed dump has " + ByteCount(entry.size) + ".");
+    verdict.lines.push_back(
+        Joined({header, Named(entry), ", but the image's bytes are not the listed dump's."}));
+    verdict.lines.push_back(
+        entry.size == image.size
+            ? Joined({"It has the listed size, ", ByteCount(entry.size), ", but other checksums."})
+            : Joined({"It has ", ByteCount(image.size), ", where the listed dump has ",
+                      ByteCount(entry.size), "."}));
   } else {
-    verdict.lines.push_back(header + " are those of " + std::to_string(identified.size()) +
-                            " entries, but the image's bytes are none of their listed dumps:");
+    verdict.lines.push_back(Joined({header, std::to_string(identified.size()),
+                                    " entries, but the image's bytes are none of their listed "
+                                    "dumps:"}));
     AddEntryLines(verdict.lines, identified);
   }
   verdict.lines.push_back(
@@ -114,10 +112,14 @@ DumpVerdict IdentifiedVerdict(const std::vector<const DumpEntry*>& identified,
 
 DumpVerdict NotListedVerdict(const DumpList& list, const ImageFacts& image) {
   DumpVerdict verdict{.match = DumpMatch::kNotListed, .lines = {}};
-  if (list.HasSerials()) {
+  if (image.game_code.empty()) {
     verdict.lines.push_back(
-        "Not in the list: no entry has this image's size and checksums, nor its header's " +
-        DiscOf(image) + ".");
+        "Not in the list: no entry has this image's size and checksums, and its header, refused "
+        "above, cannot identify it.");
+  } else if (list.HasSerials()) {
+    verdict.lines.push_back(
+        Joined({"Not in the list: no entry has this image's size and checksums, nor its header's ",
+                DiscOf(image), "."}));
   } else {
     verdict.lines.push_back(
         "Not in the list: no entry has this image's size and checksums. The list gives no "
@@ -132,18 +134,18 @@ void AddNearMisses(DumpVerdict& verdict, const DumpList& list, const ImageFacts&
   for (const DumpEntry& entry : list.entries) {
     const Comparison comparison = Compare(entry, image);
     if (!comparison.ChecksumEqual()) continue;
-    if (comparison.different.empty() && !entry.HasStrongChecksum()) {
-      verdict.lines.push_back("Not confirmed: " + Named(entry) +
-                              " has this image's size and CRC32, but the list gives no MD5 or "
-                              "SHA-1 for it, and a CRC32 alone cannot confirm a dump.");
-    } else if (!comparison.different.empty()) {
-      std::string line = "Not a match: the image's " + Listing(comparison.equal) +
-                         (comparison.equal.size() == 1 ? " equals the one" : " equal those") +
-                         " listed for " + Named(entry) + ", but its " +
-                         Listing(comparison.different) +
-                         (comparison.different.size() == 1 ? " differs." : " differ.");
-      if (Contains(comparison.equal, "CRC32") &&
-          (Contains(comparison.different, "MD5") || Contains(comparison.different, "SHA-1"))) {
+    if (comparison.different == 0 && !entry.HasStrongChecksum()) {
+      verdict.lines.push_back(Joined({"Not confirmed: ", Named(entry),
+                                      " has this image's size and CRC32, but the list gives no "
+                                      "MD5 or SHA-1 for it, and a CRC32 alone cannot confirm a "
+                                      "dump."}));
+    } else if (comparison.different != 0) {
+      std::string line =
+          Joined({"Not a match: the image's ", Listing(comparison.equal),
+                  std::popcount(comparison.equal) == 1 ? " equals the one" : " equal those",
+                  " listed for ", Named(entry), ", but its ", Listing(comparison.different),
+                  std::popcount(comparison.different) == 1 ? " differs." : " differ."});
+      if ((comparison.equal & kCrc32) != 0 && (comparison.different & (kMd5 | kSha1)) != 0) {
         line += " Different data can share a CRC32; only an MD5 or SHA-1 tells the listed dump.";
       }
       verdict.lines.push_back(std::move(line));
@@ -165,7 +167,7 @@ DumpVerdict JudgeImage(const DumpList& list, const ImageFacts& image) {
   std::vector<const DumpEntry*> listed;
   std::vector<const DumpEntry*> identified;
   for (const DumpEntry& entry : list.entries) {
-    if (entry.HasStrongChecksum() && Compare(entry, image).different.empty()) {
+    if (entry.HasStrongChecksum() && Compare(entry, image).different == 0) {
       listed.push_back(&entry);
     } else if (NamesDisc(entry, image)) {
       identified.push_back(&entry);

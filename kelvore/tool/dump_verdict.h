@@ -13,8 +13,8 @@ namespace kelvore {
 // What is known of one image: its bytes' size and checksums, and the disc its header names.
 struct ImageFacts {
   std::uint64_t size = 0;
-  ImageChecksums checksums;
-  std::string game_code;
+  ImageChecksums checksums = {};
+  std::string game_code = {};    // empty where the image's header was refused
   std::uint8_t disc_number = 0;  // 0 for the first disc
   std::uint8_t revision = 0;
 };
@@ -32,6 +32,7 @@ enum class DumpMatch {
 struct DumpVerdict {
   DumpMatch match = DumpMatch::kNotListed;
   std::vector<std::string> lines;
+  std::string game = {};  // the game of the first entry it names; empty when not in the list
 
   bool Listed() const { return match == DumpMatch::kListed; }
 };

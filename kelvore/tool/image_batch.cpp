@@ -48,13 +48,18 @@ std::string SetLine(const std::vector<ImageOutcome>& outcomes,
   return line;
 }
 
+// Whether an image came out well: done, or valid if not the dump a dump list gives.
+bool CameOutWell(const ImageOutcome& outcome) {
+  return outcome.exit_code == kExitDone || outcome.exit_code == kExitNotTheListedDump;
+}
+
 // The images whose disc was checked and that came out well form sets by their ID6, which
 // holds the maker too: discs of different makers never pair, whatever their titles.
 void ShowSets(Console& console, const std::vector<ImageOutcome>& outcomes) {
   std::vector<std::vector<std::size_t>> games;  // each game's images, in order of appearance
   for (std::size_t i = 0; i < outcomes.size(); ++i) {
     const std::optional<DiscIdentity>& disc = outcomes[i].disc;
-    if (!disc || outcomes[i].exit_code != kExitDone) continue;
+    if (!disc || !CameOutWell(outcomes[i])) continue;
     std::size_t game = 0;
     while (game < games.size() && outcomes[games[game].front()].disc->id6 != disc->id6) ++game;
     if (game == games.size()) games.emplace_back();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "kelvore/base/message_format.h"
 #include "support/fixed_decimal.h"
 
 namespace kelvore {
@@ -29,7 +30,8 @@ std::string Minutes(double seconds) {
   const long whole = static_cast<long>(seconds + 0.5);
   const long minutes = whole / 60;
   const long rest = whole % 60;
-  return std::to_string(minutes) + ":" + (rest >= 0 && rest < 10 ? "0" : "") + std::to_string(rest);
+  return Joined(
+      {std::to_string(minutes), rest >= 0 && rest < 10 ? ":0" : ":", std::to_string(rest)});
 }
 
 }  // namespace
@@ -38,20 +40,21 @@ std::string FormatProgressLine(std::string_view label, std::uint64_t done, std::
                                SteadyClock::duration elapsed) {
   const double fraction = total == 0 ? 1.0 : std::min(1.0, double(done) / double(total));
   const int filled = static_cast<int>(fraction * kBarWidth);
-  const std::string bar = std::string(filled, '#') + std::string(kBarWidth - filled, '-');
+  std::string bar(kBarWidth, '-');
+  bar.replace(0, filled, filled, '#');
 
   const double seconds = std::chrono::duration<double>(elapsed).count();
   const double rate = seconds > 0 ? double(done) / seconds : 0.0;
   std::string speed = "   -- MB/s";
-  std::string remaining = done >= total ? Minutes(seconds) + " total" : "-:-- left";
+  std::string remaining = done >= total ? Joined({Minutes(seconds), " total"}) : "-:-- left";
   if (rate > 0) {
-    speed = AlignRight(corvane::FixedDecimal(rate / kBytesPerMegabyte, 1), 6) + " MB/s";
-    if (done < total) remaining = Minutes(double(total - done) / rate) + " left";
+    speed = Joined({AlignRight(corvane::FixedDecimal(rate / kBytesPerMegabyte, 1), 6), " MB/s"});
+    if (done < total) remaining = Joined({Minutes(double(total - done) / rate), " left"});
   }
 
-  const std::string percent = std::to_string(static_cast<int>(fraction * 100)) + "%";
-  std::string line = AlignLeft(std::string(label), 9) + " [" + bar + "] " + AlignRight(percent, 4) +
-                     "  " + speed + "  " + remaining;
+  const std::string percent = Joined({std::to_string(static_cast<int>(fraction * 100)), "%"});
+  std::string line = Joined({AlignLeft(std::string(label), 9), " [", bar, "] ",
+                             AlignRight(percent, 4), "  ", speed, "  ", remaining});
   if (line.size() > kLongestLine) line.resize(kLongestLine);
   return line;
 }

@@ -11,15 +11,14 @@ namespace kelvore {
 namespace {
 
 std::string ModeLine(ImageMode mode) {
-  const std::string size = GroupedDecimal(ImageSizeFor(mode));
-  return mode == ImageMode::kStandard ? "f, a standard image of " + size + " bytes"
-                                      : "g, a 3 GB image of " + size + " bytes";
+  return Joined({mode == ImageMode::kStandard ? "f, a standard image of " : "g, a 3 GB image of ",
+                 GroupedDecimal(ImageSizeFor(mode)), " bytes"});
 }
 
 std::string FormatLine(const RebuildRequest& request) {
   if (!request.ciso) return "plain, every byte of the image";
-  return "CISO in blocks of " + GroupedDecimal(ciso::kBlockSize / 1024) +
-         " KiB, those holding only zeros left out";
+  return Joined({"CISO in blocks of ", GroupedDecimal(ciso::kBlockSize / 1024),
+                 " KiB, those holding only zeros left out"});
 }
 
 }  // namespace
@@ -28,22 +27,22 @@ std::vector<std::string> SummaryLines(const Disc& disc, const RebuildRequest& re
                                       const std::string& output_path) {
   const DiscEncoding encoding = EncodingOfGameCode(disc.game_code);
   return {
-      "Rebuilding " + ShownText(disc.game_code + disc.maker, encoding) + " \"" +
-          ShownText(disc.game_name, encoding) + "\"",
-      "  Source:  " + Printable(request.image) + " (" + ByteCount(disc.image_size) + ", " +
-          CountOf(disc.fst.Files().size(), "file") + ")",
-      "  Mode:    " + ModeLine(request.mode),
-      "  Options: " + OptionsSummary(request.options),
-      "  Format:  " + FormatLine(request),
-      std::string("  Verify:  ") + (request.verify ? "yes, read back from the disk" : "no"),
-      "  Output:  " + Printable(output_path),
+      Joined({"Rebuilding ", ShownText(disc.game_code + disc.maker, encoding), " \"",
+              ShownText(disc.game_name, encoding), "\""}),
+      Joined({"  Source:  ", Printable(request.image), " (", ByteCount(disc.image_size), ", ",
+              CountOf(disc.fst.Files().size(), "file"), ")"}),
+      Joined({"  Mode:    ", ModeLine(request.mode)}),
+      Joined({"  Options: ", OptionsSummary(request.options)}),
+      Joined({"  Format:  ", FormatLine(request)}),
+      Joined({"  Verify:  ", request.verify ? "yes, read back from the disk" : "no"}),
+      Joined({"  Output:  ", Printable(output_path)}),
   };
 }
 
 void NoteFullSizeImage(Console& console, const Disc& disc, const RebuildRequest& request) {
   if (disc.image_size != format::kStandardImageSize) return;
-  console.Line("Note: this is already a full-size image; rebuilding it anyway with " +
-               LettersTyped(request.mode, request.options) + ".");
+  console.Line(Joined({"Note: this is already a full-size image; rebuilding it anyway with ",
+                       LettersTyped(request.mode, request.options), "."}));
 }
 
 std::size_t StreamingAudioOff32KiB(const Disc& disc, const Layout& layout) {
@@ -62,10 +61,10 @@ std::size_t StreamingAudioOff32KiB(const Disc& disc, const Layout& layout) {
 void WarnOfStreamingAudioOff32KiB(Console& console, const Disc& disc, const Layout& layout) {
   const std::size_t count = StreamingAudioOff32KiB(disc, layout);
   if (count == 0) return;
-  console.Line("Warning: this disc streams audio, and " + CountOf(count, "streaming audio file") +
-               " would not start");
-  console.Line("  on 32 KiB in the new image: the game may freeze when it plays " +
-               std::string(count == 1 ? "it" : "them") + ". Option s");
+  console.Line(Joined({"Warning: this disc streams audio, and ",
+                       CountOf(count, "streaming audio file"), " would not start"}));
+  console.Line(Joined({"  on 32 KiB in the new image: the game may freeze when it plays ",
+                       count == 1 ? "it" : "them", ". Option s"}));
   console.Line(
       "  (Corvane's \"S\" box) or t places streaming audio on 32 KiB. Rebuilding as asked.");
 }
@@ -78,7 +77,7 @@ void ListStreamingAudio(Console& console, const Disc& disc, const Layout& layout
   }
   console.Line("Streaming audio files placed on whole 32 KiB blocks:");
   for (std::uint32_t entry : layout.streaming_audio_entries) {
-    console.Line("  " + disc.fst.PathOf(entry));
+    console.Line(Joined({"  ", disc.fst.PathOf(entry)}));
   }
 }
 

@@ -22,7 +22,7 @@ std::string FormsUsage() {
          "       kelvore --games FOLDER [--ciso] [--no-verify] [--] IMAGE... f|g " +
          LettersUsage() +
          "\n"
-         "       kelvore [--info] [--hash] [--] IMAGE...\n";
+         "       kelvore [--dat FILE] [--info] [--hash] [--] IMAGE...\n";
 }
 
 }  // namespace
@@ -56,6 +56,9 @@ std::string HelpText() {
          "               alone gets\n"
          "  --hash       the CRC32, MD5 and SHA-1 of the whole image, as dump lists give\n"
          "               them, writing nothing\n"
+         "  --dat FILE   check each image against the dump list FILE (a Logiqx .dat,\n"
+         "               unzipped): listed, identified but not the listed dump, or not\n"
+         "               in the list\n"
          "  --           every word after it is IMAGE, f, g or a letter, even one that\n"
          "               starts with '-'; options stand before it\n"
          "\n"
@@ -101,10 +104,24 @@ std::string HelpText() {
          "    /audio/bgm01.adp  on 32 KiB\n"
          "    /audio/voice/v01.dtk  not on 32 KiB (at 0x2F4C8)\n"
          "\n"
-         "Exit codes: 0 done; 1 command line not understood; 2 invalid image, or its data\n"
-         "does not fit; 3 read or write failure, output already there, verification\n"
-         "mismatch, source changed meanwhile, or interrupted. No unfinished output is left\n"
-         "behind. Over several images the worst counts: 3, then 2, then 0.";
+         "--dat says of each image whether it is listed (an entry has its size, CRC32, MD5\n"
+         "and SHA-1; a CRC32 alone confirms nothing), identified but not the listed dump\n"
+         "(an entry's serial and version name its disc, but its bytes differ, as they\n"
+         "always do after a rebuild), or not in the list. For example:\n"
+         "  kelvore --dat GameCube.dat /games\n"
+         "  ...\n"
+         "  Summary of 3 images: 1 listed, 1 identified but not the listed dump, 1 not in\n"
+         "  the list.\n"
+         "    1. /games/Disc One.gcm: listed: \"Kelvore Test Disc (USA)\"\n"
+         "    2. /games/Disc One.rebuilt.gcm: identified but not the listed dump:\n"
+         "       \"Kelvore Test Disc (USA)\"\n"
+         "    3. /games/Other Game.gcm: not in the list\n"
+         "\n"
+         "Exit codes: 0 done (with --dat: listed); 1 command line not understood, or the\n"
+         "dump list unusable; 2 invalid image, or its data does not fit; 3 read or write\n"
+         "failure, output already there, verification mismatch, source changed meanwhile,\n"
+         "or interrupted; 4 not the listed dump, or not in the list. No unfinished output\n"
+         "is left behind. Over several images the worst counts: 3, then 2, 4, 0.";
 }
 
 std::string ShortUsage() { return FormsUsage() + "Run kelvore --help for details."; }

@@ -45,12 +45,12 @@ void ReadExactly(HANDLE handle, std::uint64_t offset, std::span<std::byte> out,
     // A positioned read at the end of the file fails with ERROR_HANDLE_EOF.
     if (!ReadFile(handle, out.data(), TransferSize(out.size()), &count, &position) &&
         GetLastError() != ERROR_HANDLE_EOF) {
-      throw IoError("Reading " + Printable(what) + " failed at offset " + Hex(offset) + ": " +
-                    Reason());
+      throw IoError(
+          Joined({"Reading ", Printable(what), " failed at offset ", Hex(offset), ": ", Reason()}));
     }
     if (count == 0) {
-      throw IoError("Reading " + Printable(what) + " failed at offset " + Hex(offset) +
-                    ": the file ended early.");
+      throw IoError(Joined({"Reading ", Printable(what), " failed at offset ", Hex(offset),
+                            ": the file ended early."}));
     }
     out = out.subspan(count);
     offset += count;
@@ -174,7 +174,8 @@ class ReadBackFile : public StorageReader {
   std::uint64_t Size() const override {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file_.Get(), &size)) {
-      throw IoError("Cannot tell the size of " + Printable(path_) + " to verify it: " + Reason());
+      throw IoError(
+          Joined({"Cannot tell the size of ", Printable(path_), " to verify it: ", Reason()}));
     }
     return static_cast<std::uint64_t>(size.QuadPart);
   }
@@ -212,7 +213,7 @@ std::unique_ptr<StorageReader> OpenReadBackFile(const std::wstring& system_path,
   }
   UniqueFileHandle buffered = OpenForReadBack(system_path, 0);
   if (!buffered) {
-    throw IoError("Cannot open " + Printable(path) + " to verify it: " + Reason());
+    throw IoError(Joined({"Cannot open ", Printable(path), " to verify it: ", Reason()}));
   }
   return std::make_unique<ReadBackFile>(std::move(buffered), path, kLeastSectorSize, false);
 }
@@ -233,8 +234,8 @@ class PartFile : public OutputFile {
     FILE_END_OF_FILE_INFO end{};
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
     if (!SetFileInformationByHandle(file_.Get(), FileEndOfFileInfo, &end, sizeof end)) {
-      throw IoError("Extending " + Printable(path_) + " to " + ByteCount(size) +
-                    " failed: " + Reason());
+      throw IoError(
+          Joined({"Extending ", Printable(path_), " to ", ByteCount(size), " failed: ", Reason()}));
     }
   }
 
@@ -243,8 +244,8 @@ class PartFile : public OutputFile {
       OVERLAPPED position = At(offset);
       DWORD count = 0;
       if (!WriteFile(file_.Get(), data.data(), TransferSize(data.size()), &count, &position)) {
-        throw IoError("Writing " + Printable(path_) + " failed at offset " + Hex(offset) + ": " +
-                      Reason());
+        throw IoError(Joined(
+            {"Writing ", Printable(path_), " failed at offset ", Hex(offset), ": ", Reason()}));
       }
       data = data.subspan(count);
       offset += count;
@@ -258,7 +259,7 @@ class PartFile : public OutputFile {
 
   void Flush() override {
     if (!FlushFileBuffers(file_.Get())) {
-      throw IoError("Saving " + Printable(path_) + " to the disk failed: " + Reason());
+      throw IoError(Joined({"Saving ", Printable(path_), " to the disk failed: ", Reason()}));
     }
   }
 
@@ -278,8 +279,8 @@ class PartFile : public OutputFile {
       if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
         throw IoError(OutputExistsMessage(final_path));
       }
-      throw IoError("Renaming " + Printable(path_) + " to " + Printable(final_path) +
-                    " failed: " + SystemMessage(error));
+      throw IoError(Joined({"Renaming ", Printable(path_), " to ", Printable(final_path),
+                            " failed: ", SystemMessage(error)}));
     }
     committed_ = true;
   }
@@ -303,11 +304,11 @@ std::string OpenFailureMessage(const std::string& path, const std::wstring& syst
     return NotAnImageFileMessage(path, "a folder");
   }
   if (error == ERROR_SHARING_VIOLATION) {
-    return "Cannot open " + Printable(path) +
-           ": another program is using it and keeps others from reading it (sharing "
-           "violation). Close it there and try again.";
+    return Joined({"Cannot open ", Printable(path),
+                   ": another program is using it and keeps others from reading it (sharing "
+                   "violation). Close it there and try again."});
   }
-  return "Cannot open " + Printable(path) + ": " + SystemMessage(error);
+  return Joined({"Cannot open ", Printable(path), ": ", SystemMessage(error)});
 }
 
 }  // namespace
@@ -326,7 +327,7 @@ std::unique_ptr<SourceImage> OpenSourceImage(const std::string& path) {
   }
   LARGE_INTEGER change_time{};
   if (!GetChangeTime(file.Get(), change_time)) {
-    throw IoError("Cannot open " + Printable(path) + ": " + Reason());
+    throw IoError(Joined({"Cannot open ", Printable(path), ": ", Reason()}));
   }
   return std::make_unique<SourceFile>(std::move(file), opened, change_time, path);
 }
@@ -341,7 +342,7 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
     if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
       throw IoError(PartExistsMessage(path));
     }
-    throw IoError("Cannot create " + Printable(path) + ": " + SystemMessage(error));
+    throw IoError(Joined({"Cannot create ", Printable(path), ": ", SystemMessage(error)}));
   }
   // Sparse files keep the image's zero areas as holes; where the file system has no such
   // thing the zeros are simply written out.

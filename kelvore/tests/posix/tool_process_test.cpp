@@ -323,5 +323,51 @@ TEST(ToolProcess, AReportThatCannotBeWrittenFails) {
       << invalid.output;
 }
 
+// The program reads a hand-written dump list (with libxml2) and checks a folder against it,
+// as `md5sum -c` checks one: 0 when every image is listed, 4 when one is not, 1 for a list
+// for another system, before any image.
+TEST(ToolProcess, ChecksAFolderAgainstADumpList) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.PathOf("games"));
+  SyntheticImage(testkit::NestedDiscRecipe()).WriteTo(folder.PathOf("games/a.gcm"));
+  const std::string list = folder.PathOf("list.dat");
+  const auto write_list = [&list](const std::string& system) {
+    const std::string text =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE datafile SYSTEM \"datafile.dtd\">\n<datafile>\n"
+        "<header><name>Nintendo - " +
+        system +
+        "</name></header>\n"
+        "<game name=\"Kelvore &amp; Friends (USA)\"><!-- the nested disc -->\n"
+        "<rom name=\"Kelvore.iso\" size=\"498016\" crc=\"9d3799b3\" "
+        "md5=\"E1B444EA1A5787D54A3D631D0CDAAE03\" "
+        "sha1=\"a684f685145533a3ac9ab721f13266e944ce6476\" serial=\"DL-DOL-GKVE-USA\"/>\n"
+        "</game>\n</datafile>\n";
+    testkit::WriteFileBytes(list, {reinterpret_cast<const std::byte*>(text.data()),
+                                   reinterpret_cast<const std::byte*>(text.data()) + text.size()});
+  };
+  write_list("GameCube");
+  const ToolRun listed = RunTool({"--dat", list, folder.PathOf("games")}, "", {.errors_too = true});
+  EXPECT_EQ(ExitCode(listed), 0) << listed.output;
+  EXPECT_NE(listed.output.find("  1. " + folder.PathOf("games/a.gcm") +
+                               ": listed: \"Kelvore & Friends (USA)\"\n"),
+            std::string::npos)
+      << listed.output;
+
+  SyntheticImageRecipe rebuilt = testkit::NestedDiscRecipe();
+  rebuilt.revision = 1;
+  SyntheticImage(rebuilt).WriteTo(folder.PathOf("games/b.gcm"));
+  const ToolRun one_not = RunTool({"--dat", list, "--hash", folder.PathOf("games")}, "");
+  EXPECT_EQ(ExitCode(one_not), 4) << one_not.output;
+  EXPECT_NE(one_not.output.find("Summary of 2 images: 1 listed, 1 not in the list."),
+            std::string::npos)
+      << one_not.output;
+
+  write_list("Wii");
+  const ToolRun refused =
+      RunTool({"--dat", list, folder.PathOf("games")}, "", {.errors_too = true});
+  EXPECT_EQ(ExitCode(refused), 1) << refused.output;
+  EXPECT_EQ(refused.output.find("Image 1"), std::string::npos) << refused.output;
+}
+
 }  // namespace
 }  // namespace kelvore

@@ -246,6 +246,45 @@ TEST_F(ToolProcessTest, PutsBothDiscsOfASetInOneGameFolder) {
       << run.output;
 }
 
+// The shipped program reads a dump list through the system's XmlLite, DOCTYPE, entity and
+// comment included, and checks the image against it: listed gives 0, a list for another
+// system 1 before the image is read.
+TEST_F(ToolProcessTest, ChecksAnImageAgainstADumpListThroughTheSystemsXmlReader) {
+  const auto write_list = [this](const std::string& system) {
+    const std::string text =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+        "<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management Datafile//EN\" "
+        "\"http://www.logiqx.com/Dats/datafile.dtd\">\r\n<datafile>\r\n<header><name>Nintendo - " +
+        system +
+        "</name></header>\r\n<game name=\"Kelvore &amp; Friends (USA)\"><!-- nested -->\r\n"
+        "<rom name=\"Kelvore.iso\" size=\"498016\" crc=\"9D3799B3\" "
+        "md5=\"e1b444ea1a5787d54a3d631d0cdaae03\" "
+        "sha1=\"a684f685145533a3ac9ab721f13266e944ce6476\" serial=\"DL-DOL-GKVE-USA\"/>\r\n"
+        "</game>\r\n</datafile>\r\n";
+    const std::string path = folder_.PathOf("list.dat");
+    testkit::WriteFileBytes(path, {reinterpret_cast<const std::byte*>(text.data()),
+                                   reinterpret_cast<const std::byte*>(text.data()) + text.size()});
+    return path;
+  };
+  const std::string list = write_list("GameCube");
+  const ToolRun run = RunTool(
+      ToolPath() + L" --dat \"" + Widen(list) + L"\" \"" + Widen(source_path_) + L"\" --hash",
+      folder_.PathOf("log.txt"));
+  ASSERT_EQ(run.exit_code, 0u) << run.output;
+  EXPECT_NE(run.output.find("  CRC32  9d3799b3\r\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Listed: this image is the dump the list gives for \"Kelvore & "
+                            "Friends (USA)\" (file \"Kelvore.iso\")"),
+            std::string::npos)
+      << run.output;
+
+  write_list("Wii");
+  const ToolRun refused =
+      RunTool(ToolPath() + L" --dat \"" + Widen(list) + L"\" \"" + Widen(source_path_) + L"\"",
+              folder_.PathOf("refused.txt"));
+  EXPECT_EQ(refused.exit_code, 1u) << refused.output;
+  EXPECT_NE(refused.output.find("not for the GameCube"), std::string::npos) << refused.output;
+}
+
 // Checksums that cannot be written are a failure a script can see: here a pipe whose
 // reader has gone, which the tool reports with its exit code alone.
 TEST_F(ToolProcessTest, ChecksumsIntoAPipeWhoseReaderHasGoneFail) {
