@@ -293,6 +293,24 @@ TEST(RunOverImages, CountsEachOutcomeAndPairsTheDiscsThatCameOutWell) {
       << console.AllLines();
 }
 
+// Checked against a dump list, discs that are valid but not the listed dump (exit 4) still
+// form their set; a refused image (exit 2) whose header was read does not.
+TEST(RunOverImages, PairsValidDiscsThatAreNotTheListedDump) {
+  const auto checked = [](int exit_code, DiscIdentity disc) {
+    return ImageOutcome{
+        .exit_code = exit_code, .status = "checked", .text = "checked", .disc = std::move(disc)};
+  };
+  ScriptedStep script{
+      .outcomes = {checked(4, {"GAFE01", "Saga", 0}), checked(4, {"GAFE01", "Saga", 1}),
+                   checked(2, {"GBBE01", "Broken", 0}), checked(0, {"GBBE01", "Broken", 1})}};
+  RecordingConsole console;
+  EXPECT_EQ(RunOverImages(Named(4), script.Step(), console, NeverInterrupted()), 2);
+  EXPECT_EQ(Strings(console.lines.end() - 3, console.lines.end()),
+            (Strings{"Two-disc sets:", "  GAFE01 \"Saga\": disc 1: image 1; disc 2: image 2",
+                     "  GBBE01 \"Broken\": disc 1: missing; disc 2: image 4"}))
+      << console.AllLines();
+}
+
 // The worst exit code of the images counts, in the order 3, 2, 4, 0; each image is announced
 // before its step, and an entry that names no image fails without one.
 TEST(RunOverImages, ReturnsTheWorstExitCodeInItsOwnOrder) {

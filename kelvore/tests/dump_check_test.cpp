@@ -183,6 +183,7 @@ TEST_F(DumpCheckTest, AnInvalidImageIsRefusedAndItsBytesStillLookedUp) {
                   "Not in the list: no entry has this image's size and checksums, "
                   "and its header, refused above, cannot identify it."))
       << check.lines;
+  EXPECT_FALSE(Has(check.lines, "stays refused")) << check.lines;
 
   const ImageChecksums sums = SumsOf(damaged);
   std::string text = kList;
@@ -193,6 +194,9 @@ TEST_F(DumpCheckTest, AnInvalidImageIsRefusedAndItsBytesStillLookedUp) {
   check = CheckOne({.image = damaged, .dump_list = List(text)});
   EXPECT_EQ(check.exit_code, 2);
   EXPECT_TRUE(Has(check.lines, "Listed: this image is the dump the list gives for")) << check.lines;
+  EXPECT_TRUE(
+      Has(check.lines, "The listed dump itself fails kelvore's checks, so it stays refused."))
+      << check.lines;
 }
 
 // A list that cannot be used stops the run before any image, with 1; one that cannot be

@@ -103,7 +103,11 @@ int RunInspection(const InspectRequest& request, const SourceOpener& open_source
   if (hashed != kExitDone) return hashed;
   if (request.hash) ShowChecksums(console, facts.checksums, facts.size, request.image);
   if (list == nullptr) return reported;
-  return WorseExitCode(reported, ShowVerdict(console, *list, facts, found));
+  const int judged = ShowVerdict(console, *list, facts, found);
+  if (reported == kExitImageRefused && judged == kExitDone) {
+    console.Line("The listed dump itself fails kelvore's checks, so it stays refused.");
+  }
+  return WorseExitCode(reported, judged);
 }
 
 }  // namespace kelvore
