@@ -38,16 +38,17 @@ bool StartsWithCisoMagic(const SourceImage& file) {
 // "CISO file: 583 of its 697 blocks of 2,048 KiB stored. ..." with the size taken and why.
 std::string CisoLine(const ciso::Image& image) {
   const ciso::BlockMap& map = image.Map();
-  const std::string blocks = "CISO file: " + GroupedDecimal(map.StoredBlocks()) + " of its " +
-                             GroupedDecimal(ciso::BlocksOf(image.Size(), map.BlockSize())) +
-                             " blocks of " + GroupedDecimal(map.BlockSize() / 1024) +
-                             " KiB stored. Its header holds no image size: ";
+  const std::string blocks = Joined({"CISO file: ", GroupedDecimal(map.StoredBlocks()), " of its ",
+                                     GroupedDecimal(ciso::BlocksOf(image.Size(), map.BlockSize())),
+                                     " blocks of ", GroupedDecimal(map.BlockSize() / 1024),
+                                     " KiB stored. Its header holds no image size: "});
   if (image.Size() == format::kStandardImageSize) {
-    return blocks + "taken as a full disc of " + ByteCount(image.Size()) +
-           ", within which its data ends.";
+    return Joined({blocks, "taken as a full disc of ", ByteCount(image.Size()),
+                   ", within which its data ends."});
   }
-  return blocks + "taken as a 3 GB image of " + ByteCount(image.Size()) +
-         ", as its data goes on past a full disc's " + ByteCount(format::kStandardImageSize) + ".";
+  return Joined({blocks, "taken as a 3 GB image of ", ByteCount(image.Size()),
+                 ", as its data goes on past a full disc's ", ByteCount(format::kStandardImageSize),
+                 "."});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kelvore/base/errors.h"
@@ -13,7 +14,9 @@
 namespace kelvore {
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) { throw IoError("Verification failed: " + what); }
+[[noreturn]] void Fail(std::string_view what) {
+  throw IoError(Joined({"Verification failed: ", what}));
+}
 
 // The CISO file's bytes through its StorageReader, for ciso::Image, whose reads keep the
 // alignment of the reads asked of it.
@@ -59,8 +62,8 @@ ciso::BlockMap ReadHeader(StorageReader& file, std::span<std::byte> buffer) {
     Fail(std::string("the new image's header reads back from the disk damaged. ") + error.what());
   }
   if (map->BlockSize() != ciso::kBlockSize) {
-    Fail("the new image's header reads back from the disk with a block size of " +
-         ByteCount(map->BlockSize()) + " instead of " + ByteCount(ciso::kBlockSize) + ".");
+    Fail(Joined({"the new image's header reads back from the disk with a block size of ",
+                 ByteCount(map->BlockSize()), " instead of ", ByteCount(ciso::kBlockSize), "."}));
   }
   return std::move(*map);
 }
@@ -77,15 +80,15 @@ class CisoReadBack : public StorageReader {
         blocks_(ciso::BlocksOf(image_size, ciso::kBlockSize)) {
     const ciso::BlockMap& map = image_.Map();
     if (map.SpannedBlocks() > blocks_) {
-      Fail("the new image's map reads back from the disk with block " +
-           GroupedDecimal(map.SpannedBlocks() - 1) + " stored, past the image's last block, " +
-           GroupedDecimal(blocks_ - 1) + ".");
+      Fail(Joined({"the new image's map reads back from the disk with block ",
+                   GroupedDecimal(map.SpannedBlocks() - 1),
+                   " stored, past the image's last block, ", GroupedDecimal(blocks_ - 1), "."}));
     }
     if (file.Size() != map.FileSize()) {
-      Fail("the new image's file is " + ByteCount(file.Size()) +
-           " long on the disk, where the header and the " +
-           CountOf(map.StoredBlocks(), "stored block") + " its map lists take " +
-           ByteCount(map.FileSize()) + ".");
+      Fail(Joined({"the new image's file is ", ByteCount(file.Size()),
+                   " long on the disk, where the header and the ",
+                   CountOf(map.StoredBlocks(), "stored block"), " its map lists take ",
+                   ByteCount(map.FileSize()), "."}));
     }
   }
 
@@ -126,9 +129,9 @@ class CisoReadBack : public StorageReader {
 
   void RequireDataInOpenBlock() const {
     if (!open_block_ || open_block_has_data_) return;
-    Fail("block " + GroupedDecimal(*open_block_) + " of the new image, at offset " +
-         Hex(*open_block_ * ciso::kBlockSize) +
-         ", is stored although it holds only zeros, which are left out.");
+    Fail(Joined({"block ", GroupedDecimal(*open_block_), " of the new image, at offset ",
+                 Hex(*open_block_ * ciso::kBlockSize),
+                 ", is stored although it holds only zeros, which are left out."}));
   }
 
   // The last block is stored whole even where the image ends within it: zeros follow. Both
@@ -143,9 +146,9 @@ class CisoReadBack : public StorageReader {
       file_.ReadAt(*stored + at, part);
       if (ciso::IsAllZero(part)) continue;
       Fail(
-          "the new image's last block reads back from the disk with data past the image's end, "
-          "between offsets " +
-          Hex(*stored + at) + " and " + Hex(*stored + at + part.size()) + " of the file.");
+          Joined({"the new image's last block reads back from the disk with data past the "
+                  "image's end, between offsets ",
+                  Hex(*stored + at), " and ", Hex(*stored + at + part.size()), " of the file."}));
     }
   }
 

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "kelvore/base/errors.h"
+#include "kelvore/base/message_format.h"
 #include "kelvore/disc/disc_encoding.h"
 
 namespace kelvore {
@@ -95,10 +96,10 @@ std::string GameFileName(const DiscIdentity& disc, bool ciso) {
   const std::string extension = ciso ? ".ciso" : ".iso";
   if (disc.disc_number == 0) return "game" + extension;
   if (disc.disc_number == 1) return "disc2" + extension;
-  throw ImageError("This is disc " + std::to_string(disc.disc_number + 1) +
-                   " of its game (header byte 0x06 is " + std::to_string(disc.disc_number) +
-                   "), and the loaders' folders hold a game's first two discs only, as game" +
-                   extension + " and disc2" + extension + ".");
+  throw ImageError(Joined({"This is disc ", std::to_string(disc.disc_number + 1),
+                           " of its game (header byte 0x06 is ", std::to_string(disc.disc_number),
+                           "), and the loaders' folders hold a game's first two discs only, ",
+                           "as game", extension, " and disc2", extension, "."}));
 }
 
 }  // namespace kelvore

@@ -51,19 +51,18 @@ std::string PartExistsMessage(const std::string& part_path) {
 }
 
 std::string OutputIsSourceMessage(const std::string& path, bool unfinished) {
-  const std::string where =
-      unfinished ? "The unfinished image would be written as " + Printable(path) + ", which"
-                 : "The output " + Printable(path);
-  return where +
-         " is the image to rebuild itself, and kelvore never changes it. Name another "
-         "output with -o.";
+  return Joined({unfinished ? "The unfinished image would be written as " : "The output ",
+                 Printable(path), unfinished ? ", which" : "",
+                 " is the image to rebuild itself, and kelvore never changes it. Name another "
+                 "output with -o."});
 }
 
 std::string LeftoverPartMessage(const std::string& final_path, const std::string& part_path,
                                 const std::string& reason) {
-  return "The new image is complete as " + Printable(final_path) + ", but its unfinished name " +
-         Printable(part_path) + " could not be removed (" + reason +
-         "); both names now show the same file. Remove " + Printable(part_path) + " yourself.";
+  const std::string part = Printable(part_path);
+  return Joined({"The new image is complete as ", Printable(final_path),
+                 ", but its unfinished name ", part, " could not be removed (", reason,
+                 "); both names now show the same file. Remove ", part, " yourself."});
 }
 
 std::string NotAnImageFileMessage(const std::string& path, const std::string& kind) {
