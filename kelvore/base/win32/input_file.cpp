@@ -43,11 +43,6 @@ class InputFile : public InputStream {
   std::string path_;
 };
 
-bool IsFolder(const std::wstring& system_path) {
-  const DWORD attributes = GetFileAttributesW(system_path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace
 
 std::unique_ptr<InputStream> OpenInputFile(const std::string& path) {
@@ -57,7 +52,7 @@ std::unique_ptr<InputStream> OpenInputFile(const std::string& path) {
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
-    if (error == ERROR_ACCESS_DENIED && IsFolder(system_path)) {
+    if (error == ERROR_ACCESS_DENIED && IsFolderAt(system_path)) {
       throw IoError(Printable(path) + " is a folder, not a file.");
     }
     throw IoError("Cannot open " + Printable(path) + ": " + SystemMessage(error));

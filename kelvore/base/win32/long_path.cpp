@@ -40,4 +40,9 @@ std::string ShownPath(std::wstring_view long_form) {
   return platform::win32::Narrow(long_form);
 }
 
+bool IsFolderAt(const std::wstring& long_form) {
+  const DWORD attributes = GetFileAttributesW(long_form.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 }  // namespace kelvore

@@ -10,6 +10,9 @@ namespace kelvore {
 // a share. Device names (NUL, \\.\COM1) and prefixed paths stay as they are.
 std::wstring LongPathForm(const std::string& path);
 
+// Whether `long_form` (a path in the form above) names a folder, or a link to one.
+bool IsFolderAt(const std::wstring& long_form);
+
 // `long_form` as messages show it: in UTF-8, without the \\?\ prefix.
 std::string ShownPath(std::wstring_view long_form);
 

@@ -292,15 +292,10 @@ class PartFile : public OutputFile {
   bool committed_ = false;
 };
 
-bool IsFolder(const std::wstring& system_path) {
-  const DWORD attributes = GetFileAttributesW(system_path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // Windows refuses to open a folder as a file with "Access is denied"; say what it is.
 std::string OpenFailureMessage(const std::string& path, const std::wstring& system_path,
                                DWORD error) {
-  if (error == ERROR_ACCESS_DENIED && IsFolder(system_path)) {
+  if (error == ERROR_ACCESS_DENIED && IsFolderAt(system_path)) {
     return NotAnImageFileMessage(path, "a folder");
   }
   if (error == ERROR_SHARING_VIOLATION) {

@@ -16,22 +16,13 @@ using platform::win32::SystemMessage;
 
 [[noreturn]] void Fail(std::string_view action, const std::string& path) {
   const DWORD error = GetLastError();
-  std::string message = "Cannot ";
-  message += action;
-  message += " the folder ";
-  message += Printable(path);
-  message += ": ";
-  message += SystemMessage(error);
-  message += '.';
-  throw IoError(message);
+  throw IoError(Joined(
+      {"Cannot ", action, " the folder ", Printable(path), ": ", SystemMessage(error), "."}));
 }
 
 }  // namespace
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool IsFolder(const std::string& path) { return IsFolderAt(LongPathForm(path)); }
 
 // FindFirstFileExW lists what matches a name; "*" matches every entry. A drive's root has no
 // "." or "..", so an empty one has no entry at all.
