@@ -30,9 +30,8 @@ class GameFolderPlacement {
       services_.words.folders.create(folder);
       made_folder_ = folder;
     } else if (services_.files.path_exists(path)) {
-      std::string message = Printable(path);
-      message += " is already there, and kelvore never replaces a file.";
-      throw IoError(message);
+      throw IoError(
+          Joined({Printable(path), " is already there, and kelvore never replaces a file."}));
     }
     return path;
   }
@@ -135,10 +134,9 @@ int RunBatch(const BatchRequest& request, const BatchServices& services, Console
   for (const auto* folder :
        {rebuild != nullptr ? &rebuild->output : nullptr, &request.games_folder}) {
     if (folder == nullptr || !*folder || services.words.folders.is_folder(**folder)) continue;
-    std::string message = "Error: ";
-    message += Printable(**folder);
-    message += " is no folder; -o with several images, and --games, name an existing one.";
-    console.Error(message);
+    console.Error(Joined({"Error: ", Printable(**folder),
+                          " is no folder; -o with several images, and --games, name an existing "
+                          "one."}));
     return kExitIoFailure;
   }
   const auto* inspect = std::get_if<InspectRequest>(&request.each);

@@ -104,14 +104,9 @@ std::optional<std::string> RefusedImages(const std::vector<std::string>& images)
   for (const std::string& image : images) {
     if (image.empty()) return "The image name is empty.";
     if (IsModeOrLetterWord(image)) {
-      std::string error = "\"";
-      error += image;
-      error += "\" stands before the mode, where only images do; an image named ";
-      error += image;
-      error += " is written ./";
-      error += image;
-      error += '.';
-      return error;
+      return Joined({"\"", image,
+                     "\" stands before the mode, where only images do; an image named ", image,
+                     " is written ./", image, "."});
     }
   }
   return std::nullopt;
@@ -155,11 +150,7 @@ UsageError MissingMode(const Words& words) {
   }
   const auto letter = std::find_if(operands.begin() + 1, operands.end(), IsLetterWord);
   const std::string& mode = letter != operands.end() ? *letter : operands.back();
-  std::string error = "The mode must be f or g, not \"";
-  error += Printable(mode);
-  error += "\".";
-  error += OperandHint(mode);
-  return {error};
+  return {Joined({"The mode must be f or g, not \"", Printable(mode), "\".", OperandHint(mode)})};
 }
 
 // IMAGE... for --info, --hash and --dat, which write nothing and so take no mode; also images

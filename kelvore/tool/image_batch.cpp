@@ -121,12 +121,9 @@ void ShowSummary(Console& console, const std::vector<NamedImage>& images,
 }
 
 ImageOutcome Refused(const NamedImage& entry, Console& console) {
-  std::string error(kErrorPrefix);
-  error += entry.error;
-  console.Error(error);
-  std::string text = "failed: ";
-  text += entry.error;
-  return {.exit_code = kExitIoFailure, .status = "failed", .text = text};
+  console.Error(Joined({kErrorPrefix, entry.error}));
+  return {
+      .exit_code = kExitIoFailure, .status = "failed", .text = Joined({"failed: ", entry.error})};
 }
 
 }  // namespace
@@ -144,13 +141,8 @@ int RunOverImages(const std::vector<NamedImage>& images, const ImageStep& step, 
   int exit_code = kExitDone;
   for (std::size_t i = 0; i < images.size() && !interrupted.load(); ++i) {
     if (i > 0) console.Line("");
-    std::string heading = "Image ";
-    AppendNumber(heading, i + 1);
-    heading += " of ";
-    AppendNumber(heading, images.size());
-    heading += ": ";
-    heading += Printable(images[i].path);
-    console.Line(heading);
+    console.Line(Joined({"Image ", std::to_string(i + 1), " of ", std::to_string(images.size()),
+                         ": ", Printable(images[i].path)}));
     outcomes.push_back(images[i].error.empty() ? step(images[i].path, console)
                                                : Refused(images[i], console));
     exit_code = WorseExitCode(exit_code, outcomes.back().exit_code);

@@ -68,9 +68,8 @@ void AddFolderImages(const std::string& folder, const ImageWordReading& reading,
                      std::vector<NamedImage>& images) {
   std::vector<std::string> paths = ListedPaths(folder, nullptr, reading);
   if (paths.empty()) {
-    std::string error = Printable(folder);
-    error += " is a folder without .gcm, .iso or .ciso files.";
-    images.push_back({folder, error});
+    images.push_back(
+        {folder, Joined({Printable(folder), " is a folder without .gcm, .iso or .ciso files."})});
   }
   for (std::string& path : paths) images.push_back({std::move(path), {}});
 }
@@ -92,10 +91,7 @@ void AddMatches(const std::string& pattern, const ImageWordReading& reading,
   const std::string_view name = std::string_view(pattern).substr(separator + 1);
   const std::vector<std::string> paths = ListedPaths(folder, &name, reading);
   if (paths.empty()) {
-    std::string error = "Nothing matches ";
-    error += Printable(pattern);
-    error += '.';
-    images.push_back({pattern, error});
+    images.push_back({pattern, Joined({"Nothing matches ", Printable(pattern), "."})});
   }
   for (const std::string& path : paths) AddNamed(path, reading, images);
 }
